@@ -1,0 +1,50 @@
+// The Win32 services behind the portable core.
+#include "platform.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+namespace tamsel {
+namespace {
+
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h) : m_handle(h) {}
+    ~FindHandle() {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            FindClose(m_handle);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE get() const { return m_handle; }
+
+private:
+    HANDLE m_handle;
+};
+
+class Win32Platform final : public Platform {
+public:
+    std::uint32_t nowMs() override { return timeGetTime(); }
+    void pauseMs(std::uint32_t ms) override { Sleep(ms); }
+    std::vector<std::string> listFiles(const std::string& pattern) override {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA data;
+        FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+        if (find.get() == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.emplace_back(data.cFileName);
+        } while (FindNextFileA(find.get(), &data));
+        return names;
+    }
+};
+
+Win32Platform g_win32Platform;
+
+} // namespace
+
+Platform* defaultPlatform() { return &g_win32Platform; }
+
+} // namespace tamsel
