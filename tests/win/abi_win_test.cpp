@@ -201,9 +201,9 @@ public:
     void SetSurfaceSolo(MediaTrack* t, bool b) override { log += "Solo " + track(t) + flag(b) + ";"; }
     void SetSurfaceRecArm(MediaTrack* t, bool b) override { log += "RecArm " + track(t) + flag(b) + ";"; }
     void SetPlayState(bool p, bool pa, bool r) override {
-        log += "Play" + flag(p) + flag(pa) + flag(r) + ";";
+        log += "Play " + flag(p) + " " + flag(pa) + " " + flag(r) + ";";
     }
-    void SetRepeatState(bool r) override { log += "Repeat" + flag(r) + ";"; }
+    void SetRepeatState(bool r) override { log += "Repeat " + flag(r) + ";"; }
     void SetTrackTitle(MediaTrack* t, const char* title) override {
         log += "Title " + track(t) + title + ";";
     }
@@ -223,7 +223,7 @@ private:
         return std::to_string(reinterpret_cast<std::uintptr_t>(t)) + " ";
     }
     static std::string num(double v) { return std::to_string(v); }
-    static std::string flag(bool b) { return b ? " 1" : " 0"; }
+    static std::string flag(bool b) { return b ? "1" : "0"; }
 };
 
 template <typename Fn> Fn slot(IReaperControlSurface* s, int index) {
