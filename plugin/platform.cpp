@@ -9,13 +9,19 @@ public:
     std::uint32_t nowMs() override { return 0; }
     void pauseMs(std::uint32_t) override {}
     std::vector<std::string> listFiles(const std::string&) override { return {}; }
+    void turnMouseWheel(int) override {}
+    void* findDialogWindow(const char*) override { return nullptr; }
+    bool isWindowVisible(void*) override { return false; }
+    void closeWindow(void*) override {}
 };
 
 NullPlatform g_nullPlatform;
 Platform* g_platform = nullptr;
 
 #ifndef _WIN32
-Platform* defaultPlatform() { return nullptr; }
+Platform* defaultPlatform() {
+    return nullptr;
+}
 #endif
 
 } // namespace

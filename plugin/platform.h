@@ -19,6 +19,15 @@ public:
     // Names (not paths) of the files matching a wildcard pattern such as "C:\dir\*.eqmap", in the order
     // the system's directory search returns them.
     virtual std::vector<std::string> listFiles(const std::string& pattern) = 0;
+
+    // Turns the mouse wheel by `delta` (120 = one notch) wherever the pointer is.
+    virtual void turnMouseWheel(int delta) = 0;
+
+    // Top-level dialog windows (class atom 0x8002) found by exact title; null when there is none.
+    virtual void* findDialogWindow(const char* title) = 0;
+    virtual bool isWindowVisible(void* window) = 0;
+    // Asks the window to close (WM_CLOSE), as its close box would.
+    virtual void closeWindow(void* window) = 0;
 };
 
 // The platform in use; never null once the plug-in is loaded.

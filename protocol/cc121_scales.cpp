@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace cc121 {
 
@@ -92,4 +93,16 @@ int faderPositionFromPlace(double place) {
     return static_cast<int>(place * kFaderMax);
 }
 
+} // namespace cc121
+
+namespace cc121 {
+int truncateSaturated(double value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= 2147483647.0)
+        return std::numeric_limits<int>::max();
+    if (value <= -2147483648.0)
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
 } // namespace cc121

@@ -45,3 +45,9 @@ std::uint8_t encoderValueForSteps(int steps);
 int faderPositionFromPlace(double place);
 
 } // namespace cc121
+
+namespace cc121 {
+// (int)value truncated toward zero, saturating at the 32-bit limits; NaN gives 0. Encoder amounts at high
+// acceleration exceed any int, and a plain cast would be undefined.
+int truncateSaturated(double value);
+} // namespace cc121

@@ -1,6 +1,10 @@
 #include "plugin_entry.h"
 
+#include "cc121_surface.h"
 #include "host_api.h"
+#include "surface_settings.h"
+
+#include <new>
 
 namespace tamsel {
 namespace {

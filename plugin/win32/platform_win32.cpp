@@ -39,12 +39,35 @@ public:
         } while (FindNextFileA(find.get(), &data));
         return names;
     }
+
+    void turnMouseWheel(int delta) override {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = cursor.x;
+        input.mi.dy = cursor.y;
+        input.mi.mouseData = static_cast<DWORD>(delta);
+        input.mi.dwFlags = MOUSEEVENTF_WHEEL | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &input, sizeof(INPUT));
+    }
+
+    void* findDialogWindow(const char* title) override {
+        constexpr ATOM kDialogClass = 0x8002;
+        return FindWindowExA(nullptr, nullptr, MAKEINTATOM(kDialogClass), title);
+    }
+    bool isWindowVisible(void* window) override {
+        return IsWindowVisible(static_cast<HWND>(window)) != FALSE;
+    }
+    void closeWindow(void* window) override { SendMessageA(static_cast<HWND>(window), WM_CLOSE, 0, 0); }
 };
 
 Win32Platform g_win32Platform;
 
 } // namespace
 
-Platform* defaultPlatform() { return &g_win32Platform; }
+Platform* defaultPlatform() {
+    return &g_win32Platform;
+}
 
 } // namespace tamsel

@@ -1,0 +1,210 @@
+// The path from the host back to the controller: lamps, the motor fader, the host-ready message, the host's
+// callbacks, the monitor poll and blinking.
+#include "cc121_surface.h"
+
+#include "cc121_controls.h"
+#include "cc121_messages.h"
+#include "cc121_scales.h"
+#include "host_api.h"
+#include "platform.h"
+
+using namespace cc121;
+
+namespace {
+
+constexpr std::uint32_t kHostReadyEveryMs = 900;
+constexpr std::uint32_t kResendAfterGapMs = 1500;
+constexpr std::uint32_t kMonitorPollMs = 100;
+constexpr std::uint32_t kBlinkMs = 500;
+constexpr std::uint32_t kLampPauseMs = 5;
+constexpr int kNoOffset = -1; // deliver at once
+
+void send(midi_Output* out, const ShortMessage& m) {
+    out->Send(m.status, m.data1, m.data2, kNoOffset);
+}
+
+} // namespace
+
+void CC121::UpdateLampsAndFader(std::uint32_t lamps, int position) {
+    if (lamps == lampState && position == faderPosition)
+        return;
+    if (midiOut) {
+        if (!faderOff && position != faderPosition)
+            send(midiOut, motorFaderMessage(position));
+        const std::uint32_t changed = lamps ^ lampState;
+        if (changed) {
+            for (const ButtonInfo& b : kButtons)
+                if (b.hasLamp && (changed & b.bit))
+                    send(midiOut, lampMessage(b.note, (lamps & b.bit) != 0));
+            tamsel::platform().pauseMs(kLampPauseMs);
+            for (const ButtonInfo& b : kButtons)
+                if (b.hasLamp && (changed & b.bit))
+                    send(midiOut, lampCloseMessage(b.note));
+        }
+    }
+    lampState = lamps;
+    faderPosition = position;
+}
+
+void CC121::SetLamp(std::uint32_t bit, bool on) {
+    UpdateLampsAndFader(on ? (lampState | bit) : (lampState & ~bit), faderPosition);
+}
+
+int CC121::positionForTrack(MediaTrack* t) const {
+    if (!t)
+        return 0;
+    if (flip) {
+        const auto* pan = static_cast<const double*>(host::GetSetMediaTrackInfo(t, "D_PAN", nullptr));
+        return pan ? panToFader(*pan) : 0;
+    }
+    const auto* volume = static_cast<const double*>(host::GetSetMediaTrackInfo(t, "D_VOL", nullptr));
+    return volume ? volumeToFader(*volume, host::DB2SLIDER) : 0;
+}
+
+void CC121::hostReadyAndResend(std::uint32_t now) {
+    if (now - lastHostReady <= kHostReadyEveryMs)
+        return;
+    // The record holds four bytes; the message's other four run on in the same allocation.
+    struct {
+        MIDI_event_t event;
+        unsigned char rest[4];
+    } ready{};
+    ready.event.frame_offset = 0;
+    ready.event.size = static_cast<int>(kHostReadyMessage.size());
+    for (std::size_t i = 0; i < 4; ++i)
+        ready.event.midi_message[i] = kHostReadyMessage[i];
+    for (std::size_t i = 0; i < 4; ++i)
+        ready.rest[i] = kHostReadyMessage[4 + i];
+    midiOut->SendMsg(&ready.event, kNoOffset);
+    tamsel::platform().pauseMs(kLampPauseMs);
+
+    if (now - lastHostReady > kResendAfterGapMs) {
+        const std::uint32_t saved = lampState;
+        const int position = faderOff ? 0 : positionForTrack(currentTrack >= 0 ? track() : nullptr);
+        lampState = 0;
+        faderPosition = -1;
+        UpdateLampsAndFader(saved, position);
+        host::TrackList_UpdateAllExternalSurfaces();
+    }
+    lastHostReady = now;
+}
+
+void CC121::pollMonitor(std::uint32_t now) {
+    if (now - lastMonitorPoll <= kMonitorPollMs)
+        return;
+    if (MediaTrack* t = track()) {
+        const auto* monitor = static_cast<const int*>(host::GetSetMediaTrackInfo(t, "I_RECMON", nullptr));
+        SetLamp(kBitMonitor, monitor && *monitor != 0);
+    }
+    lastMonitorPoll = now;
+}
+
+void CC121::blink(std::uint32_t now) {
+    if (now - lastBlink <= kBlinkMs)
+        return;
+    if (paused)
+        SetLamp(kBitPlay, !(lampState & kBitPlay));
+    if (eqMode == 2) {
+        SetLamp(kBitAllBypass, false);
+        SetLamp(kBitEqType, !(lampState & kBitEqType));
+    }
+    lastBlink = now;
+}
+
+// --- host callbacks
+// -----------------------------------------------------------------------------------------
+
+void CC121::SetTrackListChange() {
+    SetAutoMode(0);
+}
+
+void CC121::SetSurfaceVolume(MediaTrack* t, double volume) {
+    if (faderTouched || flip)
+        return;
+    if (trackId(t) == currentTrack && midiOut)
+        UpdateLampsAndFader(lampState, volumeToFader(volume, host::DB2SLIDER));
+}
+
+void CC121::SetSurfacePan(MediaTrack* t, double pan) {
+    if (faderTouched || !flip)
+        return;
+    if (trackId(t) == currentTrack && midiOut)
+        UpdateLampsAndFader(lampState, panToFader(pan));
+}
+
+void CC121::SetSurfaceMute(MediaTrack* t, bool mute) {
+    if (trackId(t) == currentTrack)
+        SetLamp(kBitMute, mute);
+}
+
+void CC121::SetSurfaceSelected(MediaTrack* t, bool selected) {
+    if (selected && currentTrack == -1)
+        currentTrack = trackId(t);
+}
+
+void CC121::SetSurfaceSolo(MediaTrack* t, bool solo) {
+    if (trackId(t) == currentTrack)
+        SetLamp(kBitSolo, solo);
+}
+
+void CC121::SetSurfaceRecArm(MediaTrack* t, bool armed) {
+    if (trackId(t) == currentTrack)
+        SetLamp(kBitRecArm, armed);
+}
+
+void CC121::SetPlayState(bool play, bool pause, bool rec) {
+    SetLamp(kBitPlay, play || pause);
+    SetLamp(kBitRecord, rec);
+    paused = pause;
+}
+
+void CC121::SetRepeatState(bool rep) {
+    SetLamp(kBitCycle, rep);
+}
+
+bool CC121::GetTouchState(MediaTrack* t, int isPan) {
+    if (trackId(t) != currentTrack)
+        return false;
+    if (isPan != 0 && !flip)
+        return false;
+    return faderTouched;
+}
+
+void CC121::SetAutoMode(int mode) {
+    if (!midiOut)
+        return;
+    if (MediaTrack* t = track())
+        mode = host::GetTrackAutomationMode(t);
+    bool read = false;
+    bool write = false;
+    switch (mode) {
+    case 0:
+        break;
+    case 1:
+        read = true;
+        break;
+    case 2:
+    case 4:
+        read = write = true;
+        break;
+    case 3:
+        write = true;
+        break;
+    default:
+        return;
+    }
+    SetLamp(kBitRead, read);
+    SetLamp(kBitWrite, write);
+}
+
+void CC121::ResetCachedVolPanStates() {
+    faderPosition = 12800;
+}
+
+void CC121::OnTrackSelection(MediaTrack* t) {
+    const int id = trackId(t);
+    if (id < 0 || id == currentTrack)
+        return;
+    selectByDelta(id - currentTrack, false);
+    host::TrackList_UpdateAllExternalSurfaces();
+}

@@ -1,0 +1,132 @@
+// Lifecycle of the surface, its Run cycle and the texts the host asks for.
+#include "cc121_surface.h"
+
+#include "cc121_controls.h"
+#include "eq_map_loader.h"
+#include "host_api.h"
+#include "platform.h"
+
+#include <cstdio>
+#include <new>
+
+namespace {
+
+constexpr std::size_t kDescriptionSize = 1024;
+constexpr int kDeviceNameSize = 256;
+
+// Shared by every instance; each call overwrites the previous text (the host copies it at once).
+char g_description[kDescriptionSize];
+// Larger than the host-facing 1024 bytes so seven 255-character action texts always come back whole.
+char g_configuration[kSurfaceConfigBufferSize];
+
+} // namespace
+
+CC121::CC121(const SurfaceSettings& parsed, int* errorFlags) : settings(parsed) {
+    if (settings.midiInputIndex >= 0) {
+        midiIn = host::CreateMIDIInput(settings.midiInputIndex);
+        if (!midiIn) {
+            settings.midiInputIndex = -1;
+            if (errorFlags)
+                *errorFlags |= 1;
+        }
+    }
+    if (settings.midiOutputIndex >= 0) {
+        midiOut = host::CreateMIDIOutput(settings.midiOutputIndex, false, nullptr);
+        if (!midiOut) {
+            settings.midiOutputIndex = -1;
+            if (errorFlags)
+                *errorFlags |= 2;
+        }
+    }
+    eqMaps = LoadEqMaps();
+    if (eqMaps.empty())
+        eqMaps.push_back(EqMap{});
+    if (midiIn)
+        midiIn->start();
+    host::TrackList_UpdateAllExternalSurfaces();
+}
+
+CC121::~CC121() {
+    UpdateLampsAndFader(0, faderPosition); // turn off every lit lamp on the controller
+    tamsel::platform().pauseMs(5);
+    releaseDevices();
+}
+
+#if TAMSEL_MSVC_VTABLE
+void* CC121::msvcDeletingDestructor(unsigned int flags) {
+    this->~CC121();
+    if (flags & 1)
+        ::operator delete(this);
+    return this;
+}
+#endif
+
+void CC121::releaseDevices() {
+    // Host-owned objects go back only through Destroy().
+    if (midiOut) {
+        midiOut->Destroy();
+        midiOut = nullptr;
+    }
+    if (midiIn) {
+        midiIn->Destroy();
+        midiIn = nullptr;
+    }
+}
+
+void CC121::CloseNoReset() {
+    releaseDevices();
+}
+
+const char* CC121::GetDescString() {
+    char input[kDeviceNameSize] = "No Input";
+    char output[kDeviceNameSize] = "No Output";
+    if (settings.midiInputIndex >= 0 && settings.midiInputIndex < host::GetNumMIDIInputs()) {
+        input[0] = '\0';
+        host::GetMIDIInputName(settings.midiInputIndex, input, kDeviceNameSize);
+        input[kDeviceNameSize - 1] = '\0';
+    }
+    if (settings.midiOutputIndex >= 0 && settings.midiOutputIndex < host::GetNumMIDIOutputs()) {
+        output[0] = '\0';
+        host::GetMIDIOutputName(settings.midiOutputIndex, output, kDeviceNameSize);
+        output[kDeviceNameSize - 1] = '\0';
+    }
+    std::snprintf(g_description, sizeof g_description, "Steinberg CC121 (%s, %s)", input, output);
+    return g_description;
+}
+
+const char* CC121::GetConfigString() {
+    FormatSurfaceSettings(settings, g_configuration, sizeof g_configuration);
+    return g_configuration;
+}
+
+void CC121::Run() {
+    if (!midiIn || !midiOut)
+        return;
+    const std::uint32_t now = tamsel::platform().nowMs();
+    hostReadyAndResend(now);
+    pollMonitor(now);
+    pollEqLamps(now);
+    pollWindows(now);
+
+    midiIn->SwapBufs(now);
+    if (MIDI_eventlist* list = midiIn->GetReadBuf()) {
+        int position = 0;
+        while (MIDI_event_t* event = list->EnumItems(&position))
+            dispatch(*event, now);
+    }
+
+    if (heldButtons & cc121::kBitForward)
+        host::CSurf_OnFwd(0);
+    else if (heldButtons & cc121::kBitRewind)
+        host::CSurf_OnRew(0);
+
+    blink(now);
+}
+
+MediaTrack* CC121::track() const {
+    return host::CSurf_TrackFromID(currentTrack, settings.useMcpForChannels);
+}
+
+int CC121::trackId(MediaTrack* t) const {
+    return host::CSurf_TrackToID(t, settings.useMcpForChannels);
+}

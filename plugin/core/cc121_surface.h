@@ -1,0 +1,149 @@
+#pragma once
+// The CC121 control surface: one instance per configured controller. It reads the controller's MIDI on every
+// Run and turns it into host calls, and drives the controller's lamps and motor fader from the host's state.
+// Everything runs on the host's calling thread; nothing is locked.
+
+#include "eq_map.h"
+#include "reaper_abi.h"
+#include "surface_settings.h"
+
+#include <cstdint>
+
+class CC121 final : public IReaperControlSurface {
+public:
+    CC121(const SurfaceSettings& parsed, int* errorFlags);
+    ~CC121();
+    CC121(const CC121&) = delete;
+    CC121& operator=(const CC121&) = delete;
+
+#if TAMSEL_MSVC_VTABLE
+    // REAPER (MSVC) destroys us through its one destructor slot.
+    void* msvcDeletingDestructor(unsigned int flags) override;
+#endif
+
+    const char* GetTypeString() override {
+        return "CC121";
+    }
+    const char* GetDescString() override;
+    const char* GetConfigString() override;
+    void CloseNoReset() override;
+    void Run() override;
+    void SetTrackListChange() override;
+    void SetSurfaceVolume(MediaTrack* track, double volume) override;
+    void SetSurfacePan(MediaTrack* track, double pan) override;
+    void SetSurfaceMute(MediaTrack* track, bool mute) override;
+    void SetSurfaceSelected(MediaTrack* track, bool selected) override;
+    void SetSurfaceSolo(MediaTrack* track, bool solo) override;
+    void SetSurfaceRecArm(MediaTrack* track, bool recarm) override;
+    void SetPlayState(bool play, bool pause, bool rec) override;
+    void SetRepeatState(bool rep) override;
+    void SetTrackTitle(MediaTrack*, const char*) override {}
+    bool GetTouchState(MediaTrack* track, int isPan) override;
+    void SetAutoMode(int mode) override;
+    void ResetCachedVolPanStates() override;
+    void OnTrackSelection(MediaTrack* track) override;
+    bool IsKeyDown(int) override {
+        return false;
+    }
+    int Extended(int, void*, void*, void*) override {
+        return 0;
+    }
+
+    // The only way lamps and the motor fader are driven, so lampState and faderPosition always hold what the
+    // controller was last told.
+    void UpdateLampsAndFader(std::uint32_t lamps, int position);
+    void SetLamp(std::uint32_t bit, bool on);
+
+    // Read-only views for tests and diagnostics.
+    const SurfaceSettings& currentSettings() const {
+        return settings;
+    }
+    int currentTrackId() const {
+        return currentTrack;
+    }
+    std::uint32_t lamps() const {
+        return lampState;
+    }
+    std::uint32_t held() const {
+        return heldButtons;
+    }
+    int fader() const {
+        return faderPosition;
+    }
+    int mode() const {
+        return eqMode;
+    }
+    bool flipped() const {
+        return flip;
+    }
+    bool faderSilenced() const {
+        return faderOff;
+    }
+    bool scrubbing() const {
+        return scrubMode;
+    }
+    bool touched() const {
+        return faderTouched;
+    }
+    const EqMapList& maps() const {
+        return eqMaps;
+    }
+
+private:
+    // Run steps
+    void hostReadyAndResend(std::uint32_t now);
+    void pollMonitor(std::uint32_t now);
+    void pollEqLamps(std::uint32_t now);
+    void pollWindows(std::uint32_t now);
+    void dispatch(const MIDI_event_t& event, std::uint32_t now);
+    void blink(std::uint32_t now);
+
+    // Input handlers
+    void onPress(std::uint8_t note, std::uint32_t now);
+    void onRelease(std::uint8_t note);
+    void onEncoder(std::uint8_t controller, double amount);
+    void onFader(int position);
+    void pairPress(std::uint32_t bit, std::uint32_t partner, std::uint32_t now);
+    void pairAction(std::uint32_t bits);
+    void ownReleaseAction(std::uint32_t bit);
+    void automationStep(bool read);
+    void selectByDelta(int delta, bool selectInHost);
+    void cycleMonitor();
+    void cycleFolder();
+
+    // EQ section and window toggles
+    void eqEncoder(int kind, int band, double amount);
+    void eqBandOn(int band);
+    void eqTypeRelease();
+    void eqBypassRelease();
+    void routingPress();
+    void fxRelease();
+    bool windowVisible(const char* title);
+
+    MediaTrack* track() const;
+    int trackId(MediaTrack* track) const;
+    int positionForTrack(MediaTrack* track) const;
+    void releaseDevices();
+
+    SurfaceSettings settings;
+    midi_Input* midiIn = nullptr;
+    midi_Output* midiOut = nullptr;
+    int currentTrack = -1;
+    std::uint32_t heldButtons = 0;
+    std::uint32_t lampState = 0;
+    int eqMode = 0;
+    int faderPosition = 12800;
+    bool faderOff = false;
+    bool flip = false;
+    bool paused = false;
+    bool faderTouched = false;
+    std::uint32_t lastHostReady = 0;
+    std::uint32_t lastMonitorPoll = 0;
+    std::uint32_t lastEqPoll = 0;
+    std::uint32_t lastFxPoll = 0;
+    std::uint32_t lastRoutingPoll = 0;
+    std::uint32_t lastBlink = 0;
+    std::uint32_t comboTime = 0;
+    bool scrubMode = false;
+    EqMapList eqMaps;
+};

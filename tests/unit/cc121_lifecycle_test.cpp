@@ -1,0 +1,90 @@
+// Construction, destruction and the texts the host asks a CC121 surface for.
+#include "surface_fixture.h"
+
+namespace {
+
+TEST_F(SurfaceTest, ConstructionOpensBothPortsStartsInputAndAsksForState) {
+    surface.reset(new CC121(ParseSurfaceSettings("0 31 0 0 0 0 10"), &errorFlags));
+    EXPECT_EQ(errorFlags, 0);
+    EXPECT_TRUE(input().started());
+    EXPECT_EQ(actions(), (Lines{"CreateMIDIInput(0) -> device", "CreateMIDIOutput(0, false, null) -> device",
+                                "midi_Input(0)->start()", "TrackList_UpdateAllExternalSurfaces()"}));
+    EXPECT_EQ(surface->maps().size(), 1u) << "the placeholder map when no file loads";
+    EXPECT_EQ(surface->fader(), 12800);
+    EXPECT_EQ(surface->currentTrackId(), -1);
+}
+
+TEST_F(SurfaceTest, PortsThatFailReportErrorFlagsAndNameNoDevice) {
+    host.midi().addInput("Busy In", true);
+    host.midi().addOutput("Busy Out", true);
+    errorFlags = 0x10;
+    surface.reset(new CC121(ParseSurfaceSettings("0 31 1 1 0 0 10"), &errorFlags));
+    EXPECT_EQ(errorFlags, 0x13);
+    EXPECT_EQ(surface->currentSettings().midiInputIndex, -1);
+    EXPECT_EQ(surface->currentSettings().midiOutputIndex, -1);
+    EXPECT_STREQ(surface->GetConfigString(),
+                 "0 31 -1 -1 0 0 10 2 12 5 40364 4 1011 4 1012 5 40112 5 40111 4 1013");
+    EXPECT_STREQ(surface->GetDescString(), "Steinberg CC121 (No Input, No Output)");
+    // A null flags pointer is allowed.
+    surface.reset(new CC121(ParseSurfaceSettings("0 31 1 1 0 0 10"), nullptr));
+}
+
+TEST_F(SurfaceTest, DescriptionNamesDevicesInRangeOnly) {
+    surface.reset(new CC121(ParseSurfaceSettings("0 31 3 0 0 0 10"), &errorFlags));
+    // Input 3 does not exist: the host never opened it either.
+    EXPECT_STREQ(surface->GetDescString(), "Steinberg CC121 (No Input, CC121 Out)");
+}
+
+TEST_F(SurfaceTest, TwoSurfacesShareTheDescriptionBuffer) {
+    host.midi().addInput("Second In");
+    CC121 first(ParseSurfaceSettings("0 31 0 -1 0 0 10"), nullptr);
+    CC121 second(ParseSurfaceSettings("0 31 1 -1 0 0 10"), nullptr);
+    const char* a = first.GetDescString();
+    EXPECT_STREQ(a, "Steinberg CC121 (CC121 In, No Output)");
+    const char* b = second.GetDescString();
+    EXPECT_EQ(a, b);
+    EXPECT_STREQ(a, "Steinberg CC121 (Second In, No Output)");
+}
+
+TEST_F(SurfaceTest, ConfigStringHoldsSevenLongActionsWhole) {
+    SurfaceSettings s;
+    for (auto& text : s.actions)
+        text = std::string(255, 'x');
+    CC121 longOne(s, nullptr);
+    EXPECT_EQ(ParseSurfaceSettings(longOne.GetConfigString()), s);
+}
+
+TEST_F(SurfaceTest, DestructorTurnsLitLampsOffThenReleasesDevicesThroughDestroy) {
+    create();
+    surface->SetPlayState(true, false, true);
+    clear();
+    host.surfaces().remove(surface.get());
+    surface.reset();
+    EXPECT_EQ(wire(), (Lines{"90 5E 00", "90 5F 00", "pause 5", "80 5E 00", "80 5F 00", "pause 5"}));
+    EXPECT_EQ(actions(), (Lines{"midi_Output(0)->Destroy()", "midi_Input(0)->Destroy()"}));
+    EXPECT_EQ(host.midi().liveDevices(), 0);
+    EXPECT_EQ(host.midi().deletedWithoutDestroy(), 0);
+}
+
+TEST_F(SurfaceTest, CloseNoResetReleasesSilentlyAndRunDoesNothingAfter) {
+    create();
+    surface->SetPlayState(true, false, false);
+    clear();
+    surface->CloseNoReset();
+    EXPECT_EQ(actions(), (Lines{"midi_Output(0)->Destroy()", "midi_Input(0)->Destroy()"}));
+    surface->Run();
+    host.surfaces().remove(surface.get());
+    surface.reset();
+    EXPECT_EQ(wire(), (Lines{"pause 5"}));
+}
+
+TEST_F(SurfaceTest, SurfaceWithOnePortDoesNothingInRun) {
+    surface.reset(new CC121(ParseSurfaceSettings("0 31 0 -1 0 0 10"), &errorFlags));
+    clear();
+    press(0x5E);
+    surface->Run();
+    EXPECT_TRUE(actions().empty());
+    EXPECT_EQ(input().swapCount(), 0);
+}
+
+} // namespace

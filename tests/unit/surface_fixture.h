@@ -1,0 +1,150 @@
+#pragma once
+// A CC121 surface inside the simulated host, with a clock that moves only when a test says so and a wire
+// transcript in which the surface's pauses appear between the messages they separate.
+
+#include "cc121_surface.h"
+#include "host_api.h"
+#include "hostsim/model/c_binding.h"
+#include "hostsim/model/host.h"
+#include "platform.h"
+#include "surface_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SurfaceFakePlatform final : public tamsel::Platform {
+public:
+    struct Window {
+        std::string title;
+        bool visible = true;
+        bool closed = false;
+    };
+
+    std::uint32_t nowMs() override { return now; }
+    void pauseMs(std::uint32_t ms) override { pauses.push_back({sentCount ? sentCount() : 0, ms}); }
+    std::vector<std::string> listFiles(const std::string&) override { return {}; }
+    void turnMouseWheel(int delta) override { wheel.push_back(delta); }
+    void* findDialogWindow(const char* title) override {
+        found.emplace_back(title);
+        for (Window& w : windows)
+            if (!w.closed && w.title == title)
+                return &w;
+        return nullptr;
+    }
+    bool isWindowVisible(void* window) override { return static_cast<Window*>(window)->visible; }
+    void closeWindow(void* window) override {
+        auto* w = static_cast<Window*>(window);
+        w->closed = true;
+        closedTitles.push_back(w->title);
+    }
+
+    struct Pause {
+        std::size_t afterMessages;
+        std::uint32_t ms;
+    };
+    std::uint32_t now = 100000;
+    std::vector<Pause> pauses;
+    std::vector<int> wheel;
+    std::vector<Window> windows;
+    std::vector<std::string> found;
+    std::vector<std::string> closedTitles;
+    std::function<std::size_t()> sentCount;
+};
+
+class SurfaceTest : public ::testing::Test {
+protected:
+    static constexpr int kTracks = 4;
+
+    void SetUp() override {
+        m_previous = tamsel::setPlatform(&platform);
+        ASSERT_TRUE(host::bindFunctions(hostsim::getFunc));
+        host.midi().addInput("CC121 In");
+        host.midi().addOutput("CC121 Out");
+        for (int i = 1; i <= kTracks; ++i)
+            host.project().addTrack("Track " + std::to_string(i));
+        platform.sentCount = [this] {
+            return host.midi().fake()->sent(0).size();
+        };
+    }
+    void TearDown() override {
+        if (surface)
+            host.surfaces().remove(surface.get());
+        surface.reset();
+        tamsel::setPlatform(m_previous);
+        host::unbindFunctions();
+    }
+
+    // Creates the surface on both ports (or as `config` says) and takes the construction's calls out of the
+    // log and the wire.
+    void create(const char* config = "0 31 0 0 0 0 10") {
+        if (surface)
+            host.surfaces().remove(surface.get());
+        surface.reset();
+        surface.reset(new CC121(ParseSurfaceSettings(config), &errorFlags));
+        host.surfaces().add(surface.get()); // as the host does once create returns
+        clear();
+    }
+    void clear() {
+        host.log().clear();
+        if (host.midi().fake())
+            host.midi().fake()->clearSent();
+        platform.pauses.clear();
+    }
+    hostsim::FakeMidiInput& input() { return *host.midi().fake()->input(0); }
+    void inject(std::vector<unsigned char> bytes) { input().inject(bytes); }
+    void press(unsigned char note) { inject({0x90, note, 0x7F}); }
+    void release(unsigned char note) { inject({0x80, note, 0x00}); }
+    void turn(unsigned char controller, unsigned char value) { inject({0xB0, controller, value}); }
+    // Advances the clock and runs the surface once.
+    void run(std::uint32_t advanceMs = 10) {
+        platform.now += advanceMs;
+        surface->Run();
+    }
+    // Binds the surface to track `id` the way the host's selection report does.
+    void bindTo(int id) {
+        surface->OnTrackSelection(handleAt(id));
+        clear();
+    }
+    hostsim::Track& trackAt(int id) { return *host.project().fromId(id, false); }
+    MediaTrack* handleAt(int id) { return host.handle(trackAt(id)); }
+
+    // What went out on the wire since the last clear, with the surface's pauses where they fell.
+    std::vector<std::string> wire() {
+        std::vector<std::string> out;
+        const auto& sent = host.midi().fake()->sent(0);
+        std::size_t pause = 0;
+        for (std::size_t i = 0; i <= sent.size(); ++i) {
+            while (pause < platform.pauses.size() && platform.pauses[pause].afterMessages == i)
+                out.push_back("pause " + std::to_string(platform.pauses[pause++].ms));
+            if (i == sent.size())
+                break;
+            std::string line;
+            for (unsigned char b : sent[i].bytes) {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, "%s%02X", line.empty() ? "" : " ", b);
+                line += hex;
+            }
+            out.push_back(line);
+        }
+        return out;
+    }
+    std::vector<std::string> actions() { return host.log().actions(); }
+
+    hostsim::Host host;
+    hostsim::CurrentHost current{host};
+    SurfaceFakePlatform platform;
+    std::unique_ptr<CC121> surface;
+    int errorFlags = 0;
+
+private:
+    tamsel::Platform* m_previous = nullptr;
+};
+
+using Lines = std::vector<std::string>;

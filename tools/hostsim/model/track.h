@@ -1,0 +1,58 @@
+#pragma once
+// One track of the simulated project, as plain data. The handles the plug-in gets point at these records.
+
+#include <string>
+#include <vector>
+
+namespace hostsim {
+
+// Automation modes as the host numbers them.
+constexpr int kAutoTrim = 0;
+constexpr int kAutoRead = 1;
+constexpr int kAutoTouch = 2;
+constexpr int kAutoWrite = 3;
+constexpr int kAutoLatch = 4;
+
+struct FxParam {
+    std::string name;
+    double value = 0.0;
+    double min = 0.0;
+    double max = 1.0;
+};
+
+struct Fx {
+    std::string name;
+    std::vector<FxParam> params;
+};
+
+struct Track;
+
+struct Send {
+    Track* destination = nullptr; // always a track of the same project
+    double volume = 1.0;          // linear, 1.0 = 0 dB
+    bool mute = false;
+};
+
+struct Track {
+    std::string name;
+    int folderDepth = 0;   // I_FOLDERDEPTH: 1 opens a folder, -n closes n levels
+    int folderCompact = 0; // I_FOLDERCOMPACT: 0 open, 1 collapsed, 2 fully collapsed
+    bool selected = false;
+    double volume = 1.0; // D_VOL, linear, 1.0 = 0 dB
+    double pan = 0.0;    // D_PAN, -1 left .. 1 right
+    bool mute = false;
+    bool solo = false;
+    bool recArm = false;
+    int recMonitor = 0; // I_RECMON: 0 off, 1 on, 2 on but not while playing
+    int automationMode = kAutoTrim;
+    bool visibleInMixer = true; // tracks hidden in the mixer have no id in the mixer view
+    bool fxEnabled = true;      // the chain as a whole, not single effects
+    std::vector<Fx> fx;
+    std::vector<Send> sends;
+
+    bool isFolder() const { return folderDepth > 0; }
+    Fx& addFx(std::string fxName, std::vector<FxParam> params = {});
+    Send& addSend(Track& destination, double sendVolume = 1.0, bool sendMute = false);
+};
+
+} // namespace hostsim
