@@ -11,12 +11,22 @@ namespace {
 
 HINSTANCE g_instance = nullptr;
 
-// Until the surface and its configuration page exist, the host gets nothing to create or show.
-IReaperControlSurface* createSurface(const char*, const char*, int*) {
-    return nullptr;
+IReaperControlSurface* createSurface(const char*, const char* configString, int* errStats) {
+    try {
+        return new (std::nothrow) CC121(ParseSurfaceSettings(configString), errStats);
+    } catch (...) {
+        return nullptr; // nothing may cross into the host
+    }
 }
-HWND showConfigPage(const char*, HWND, const char*) {
-    return nullptr;
+
+ConfigPageFunction g_configPage = nullptr;
+
+HWND showConfigPage(const char* typeString, HWND parent, const char* initConfigString) {
+    try {
+        return g_configPage ? g_configPage(typeString, parent, initConfigString) : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 const reaper_csurf_reg_t kRegistration = {"CC121", "Steinberg CC121", createSurface, showConfigPage};
@@ -34,6 +44,10 @@ int pluginEntry(HINSTANCE instance, reaper_plugin_info_t* rec) {
     if (rec->Register)
         rec->Register("csurf", const_cast<reaper_csurf_reg_t*>(&kRegistration));
     return 1;
+}
+
+void setConfigPageFunction(ConfigPageFunction function) {
+    g_configPage = function;
 }
 
 HINSTANCE moduleInstance() {

@@ -1,0 +1,138 @@
+// The real tamsel.dll driven the way REAPER drives it: entry point, surface created through the registration
+// record, host MIDI objects in the MSVC layout, every surface call made by raw MSVC slot index.
+#include "hostsim/model/c_binding.h"
+#include "hostsim/model/host.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using EntryProc = int (*)(HINSTANCE, reaper_plugin_info_t*);
+using Lines = std::vector<std::string>;
+
+reaper_csurf_reg_t g_registration{};
+int registerCallback(const char* name, void* info) {
+    if (std::string(name) == "csurf")
+        g_registration = *static_cast<reaper_csurf_reg_t*>(info);
+    return 1;
+}
+
+template <typename Fn> Fn slot(void* object, int index) {
+    void* const* vtable = *static_cast<void* const* const*>(object);
+    return reinterpret_cast<Fn>(vtable[index]);
+}
+
+class SurfaceThroughSlots : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_module = LoadLibraryA("tamsel.dll");
+        ASSERT_NE(m_module, nullptr);
+        auto entry = reinterpret_cast<EntryProc>(
+            reinterpret_cast<void*>(GetProcAddress(m_module, "ReaperPluginEntry")));
+        ASSERT_NE(entry, nullptr);
+        host.midi().addInput("CC121 In");
+        host.midi().addOutput("CC121 Out");
+        host.project().addTrack("Drums");
+        host.project().addTrack("Bass");
+        reaper_plugin_info_t info{};
+        info.caller_version = 0x20E;
+        info.Register = registerCallback;
+        info.GetFunc = hostsim::getFunc;
+        ASSERT_EQ(entry(reinterpret_cast<HINSTANCE>(m_module), &info), 1);
+        ASSERT_NE(g_registration.create, nullptr);
+    }
+    void TearDown() override {
+        if (m_module)
+            FreeLibrary(m_module);
+    }
+
+    void* create(const char* config, int* errors) { return g_registration.create("CC121", config, errors); }
+    void run(void* surface) { slot<void (*)(void*)>(surface, 5)(surface); }
+    Lines wire() {
+        Lines out;
+        for (const auto& m : host.midi().fake()->sent(0)) {
+            std::string line;
+            for (unsigned char b : m.bytes) {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, "%s%02X", line.empty() ? "" : " ", b);
+                line += hex;
+            }
+            out.push_back(line);
+        }
+        return out;
+    }
+
+    hostsim::Host host;
+    hostsim::CurrentHost current{host};
+    HMODULE m_module = nullptr;
+};
+
+TEST_F(SurfaceThroughSlots, PlayPressReachesTheHostAndItsLampComesBack) {
+    int errors = 0;
+    void* surface = create("0 31 0 0 0 0 10", &errors);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(errors, 0);
+    auto* asSurface = static_cast<IReaperControlSurface*>(surface);
+    host.surfaces().add(asSurface); // the host's feedback reaches it by slot, through our declaration
+
+    EXPECT_STREQ(slot<const char* (*)(void*)>(surface, 1)(surface), "CC121");
+    EXPECT_STREQ(slot<const char* (*)(void*)>(surface, 2)(surface), "Steinberg CC121 (CC121 In, CC121 Out)");
+    EXPECT_STREQ(slot<const char* (*)(void*)>(surface, 3)(surface),
+                 "0 31 0 0 0 0 10 2 12 5 40364 4 1011 4 1012 5 40112 5 40111 4 1013");
+
+    run(surface); // first run: host-ready message and the full resend
+    const Lines first = wire();
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front(), "F0 43 10 3E 15 00 01 F7");
+
+    host.midi().fake()->clearSent();
+    host.log().clear();
+    host.midi().fake()->input(0)->inject({0x90, 0x5E, 0x7F});
+    run(surface);
+    EXPECT_EQ(host.log().actions(), Lines{"CSurf_OnPlay()"});
+    EXPECT_EQ(wire(), (Lines{"90 5E 7F", "80 5E 00"}));
+
+    // Slot 16 GetTouchState, slot 20 IsKeyDown, slot 21 Extended: plain answers through raw slots.
+    EXPECT_FALSE((slot<bool (*)(void*, MediaTrack*, int)>(surface, 16)(surface, nullptr, 0)));
+    EXPECT_FALSE((slot<bool (*)(void*, int)>(surface, 20)(surface, 17)));
+    EXPECT_EQ(
+        (slot<int (*)(void*, int, void*, void*, void*)>(surface, 21)(surface, 1, nullptr, nullptr, nullptr)),
+        0);
+
+    host.surfaces().remove(asSurface);
+    host.midi().fake()->clearSent();
+    host.log().clear();
+    void* result = slot<void* (*)(void*, unsigned int)>(surface, 0)(surface, 1); // REAPER's delete
+    EXPECT_EQ(result, surface);
+    EXPECT_EQ(wire(), (Lines{"90 5E 00", "80 5E 00"})) << "the lit Play lamp is turned off";
+    EXPECT_EQ(host.log().actions(), (Lines{"midi_Output(0)->Destroy()", "midi_Input(0)->Destroy()"}));
+    EXPECT_EQ(host.midi().liveDevices(), 0);
+    EXPECT_EQ(host.midi().deletedWithoutDestroy(), 0);
+}
+
+TEST_F(SurfaceThroughSlots, FailedPortsAreReportedInTheErrorFlags) {
+    host.midi().addInput("Busy", true);
+    host.midi().addOutput("Busy", true);
+    int errors = 0;
+    void* surface = create("0 31 1 1 0 0 10", &errors);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(errors, 3);
+    EXPECT_STREQ(slot<const char* (*)(void*)>(surface, 2)(surface), "Steinberg CC121 (No Input, No Output)");
+    slot<void* (*)(void*, unsigned int)>(surface, 0)(surface, 1);
+}
+
+TEST_F(SurfaceThroughSlots, CloseNoResetReleasesDevicesWithoutSending) {
+    void* surface = create("0 31 0 0 0 0 10", nullptr);
+    ASSERT_NE(surface, nullptr);
+    host.log().clear();
+    slot<void (*)(void*)>(surface, 4)(surface);
+    EXPECT_EQ(host.log().actions(), (Lines{"midi_Output(0)->Destroy()", "midi_Input(0)->Destroy()"}));
+    slot<void* (*)(void*, unsigned int)>(surface, 0)(surface, 1);
+    EXPECT_TRUE(wire().empty());
+}
+
+} // namespace
