@@ -66,6 +66,17 @@ protected:
         return out;
     }
 
+    // The last lamp message sent for `note`, or empty.
+    std::string lastLamp(int note) {
+        char prefix[8];
+        std::snprintf(prefix, sizeof prefix, "90 %02X ", note);
+        std::string last;
+        for (const auto& line : wire())
+            if (line.rfind(prefix, 0) == 0)
+                last = line;
+        return last;
+    }
+
     hostsim::Host host;
     hostsim::CurrentHost current{host};
     HMODULE m_module = nullptr;
@@ -133,6 +144,92 @@ TEST_F(SurfaceThroughSlots, CloseNoResetReleasesDevicesWithoutSending) {
     EXPECT_EQ(host.log().actions(), (Lines{"midi_Output(0)->Destroy()", "midi_Input(0)->Destroy()"}));
     slot<void* (*)(void*, unsigned int)>(surface, 0)(surface, 1);
     EXPECT_TRUE(wire().empty());
+}
+
+// A top-level window of the dialog class with the given title that closes itself on WM_CLOSE, as the host's
+// routing and FX windows do.
+class HostDialog {
+public:
+    HostDialog(const char* title, bool visible) {
+        struct {
+            DLGTEMPLATE tmpl;
+            WORD menu, windowClass, caption;
+        } t{};
+        t.tmpl.style = WS_POPUP | WS_CAPTION | (visible ? WS_VISIBLE : 0);
+        m_hwnd = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &t.tmpl, nullptr, proc,
+                                            reinterpret_cast<LPARAM>(this));
+        SetWindowTextA(m_hwnd, title);
+    }
+    ~HostDialog() {
+        if (IsWindow(m_hwnd))
+            DestroyWindow(m_hwnd);
+    }
+    HostDialog(const HostDialog&) = delete;
+    HostDialog& operator=(const HostDialog&) = delete;
+    bool open() const { return IsWindow(m_hwnd) != FALSE; }
+    int closes = 0;
+
+private:
+    static INT_PTR CALLBACK proc(HWND hwnd, UINT msg, WPARAM, LPARAM lParam) {
+        if (msg == WM_INITDIALOG) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, lParam);
+            return TRUE;
+        }
+        if (msg == WM_CLOSE) {
+            ++reinterpret_cast<HostDialog*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA))->closes;
+            DestroyWindow(hwnd);
+            return TRUE;
+        }
+        return FALSE;
+    }
+    HWND m_hwnd = nullptr;
+};
+
+TEST_F(SurfaceThroughSlots, WindowLampsFollowRealDialogWindowsAndTheButtonsCloseThem) {
+    void* surface = create("0 31 0 0 0 0 10", nullptr);
+    ASSERT_NE(surface, nullptr);
+    auto* asSurface = static_cast<IReaperControlSurface*>(surface);
+    host.surfaces().add(asSurface);
+    host.userSelect(*host.project().track(0)); // binds the surface to track 1, "Drums"
+    run(surface);
+
+    HostDialog fx("FX: Track 1 \"Drums\"", true);
+    HostDialog browser("Add FX to: Track 1 \"Drums\"", true);
+    HostDialog routing("Routing for track 1 \"Drums\"", false); // exists but hidden
+    ASSERT_TRUE(fx.open() && browser.open() && routing.open());
+
+    // Window creation under Wine can take seconds, so lamps are judged by the last message for each note
+    // rather than by an exact transcript (a long gap brings the full resend with it).
+    Sleep(250); // past the 200 ms window polls
+    run(surface);
+    EXPECT_EQ(lastLamp(0x79), "90 79 7F") << "FX lit";
+    EXPECT_EQ(lastLamp(0x33), "") << "Routing stays dark while its window is hidden";
+
+    host.midi().fake()->clearSent();
+    host.log().clear();
+    host.midi().fake()->input(0)->inject({0x90, 0x79, 0x7F});
+    host.midi().fake()->input(0)->inject({0x80, 0x79, 0x00});
+    host.midi().fake()->input(0)->inject({0x90, 0x33, 0x7F});
+    run(surface);
+    EXPECT_EQ(fx.closes, 1);
+    EXPECT_EQ(browser.closes, 1);
+    EXPECT_EQ(routing.closes, 1) << "a hidden routing window is still closed";
+    EXPECT_FALSE(fx.open());
+    EXPECT_TRUE(host.log().actions().empty()) << "nothing opened while closing";
+
+    Sleep(250);
+    run(surface);
+    EXPECT_EQ(lastLamp(0x79), "90 79 00");
+
+    host.log().clear();
+    host.midi().fake()->input(0)->inject({0x90, 0x79, 0x7F});
+    host.midi().fake()->input(0)->inject({0x80, 0x79, 0x00});
+    host.midi().fake()->input(0)->inject({0x90, 0x33, 0x7F});
+    run(surface);
+    EXPECT_EQ(host.log().actions(), (Lines{"Main_OnCommand(40291, 0)", "Main_OnCommand(40293, 0)"}));
+
+    host.surfaces().remove(asSurface);
+    slot<void* (*)(void*, unsigned int)>(surface, 0)(surface, 1);
 }
 
 } // namespace
