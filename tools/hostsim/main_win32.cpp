@@ -1,11 +1,20 @@
 // hostsim.exe: loads a control-surface plug-in exactly as REAPER does (LoadLibrary, ReaperPluginEntry with a
 // real GetFunc and Register) against the simulated project, and reports what the plug-in registered.
+// With --run it also creates a surface on the system's MIDI ports, calls its Run about 30 times a second
+// from a message loop, and prints every host action the surface makes.
+//
+//   hostsim.exe [--plugin PATH] [--run] [--in NAME] [--out NAME] [--config TEXT] [--seconds N]
+//               [--exe-path DIR] [--demo-project] [--list-ports]
+#include "demo_project.h"
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
+#include "winmm_midi_win32.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,11 +22,21 @@ namespace {
 
 using EntryProc = int (*)(HINSTANCE, reaper_plugin_info_t*);
 
+struct Options {
+    std::string plugin = "tamsel.dll";
+    bool run = false;
+    bool demoProject = false;
+    bool listPorts = false;
+    std::string in, out, config, exePath;
+    double seconds = 0; // 0: until Ctrl+C
+};
+
 struct Registered {
     std::string kind;
     reaper_csurf_reg_t surface{};
 };
 std::vector<Registered> g_registered;
+volatile LONG g_stop = 0;
 
 int registerCallback(const char* name, void* info) {
     if (!name)
@@ -30,52 +49,175 @@ int registerCallback(const char* name, void* info) {
     return 1;
 }
 
+BOOL WINAPI onConsoleCtrl(DWORD) {
+    InterlockedExchange(&g_stop, 1);
+    return TRUE;
+}
+
 const char* orNull(const char* s) {
     return s ? s : "(null)";
 }
 
-int run(const char* dllPath) {
+int indexOf(const std::vector<std::string>& names, const std::string& wanted) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == wanted)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc)
+                return false;
+            into = argv[++i];
+            return true;
+        };
+        std::string number;
+        if (a == "--run")
+            o.run = true;
+        else if (a == "--demo-project")
+            o.demoProject = true;
+        else if (a == "--list-ports")
+            o.listPorts = true;
+        else if (a == "--plugin" || a == "--in" || a == "--out" || a == "--config" || a == "--exe-path") {
+            std::string& target = a == "--plugin"   ? o.plugin
+                                  : a == "--in"     ? o.in
+                                  : a == "--out"    ? o.out
+                                  : a == "--config" ? o.config
+                                                    : o.exePath;
+            if (!value(target))
+                return false;
+        } else if (a == "--seconds") {
+            if (!value(number))
+                return false;
+            o.seconds = std::atof(number.c_str());
+        } else if (a.rfind("--", 0) != 0)
+            o.plugin = a; // the plug-in path alone, as in the first versions
+        else
+            return false;
+    }
+    return true;
+}
+
+// Prints host actions logged since `from`, and returns the new end.
+std::size_t printActions(hostsim::Host& host, std::size_t from, DWORD startMs) {
+    const auto& entries = host.log().entries();
+    for (std::size_t i = from; i < entries.size(); ++i)
+        if (entries[i].kind == hostsim::CallKind::Action)
+            std::printf("[%7.3f] %s\n", (GetTickCount() - startMs) / 1000.0, entries[i].text.c_str());
+    return entries.size();
+}
+
+int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options& o) {
+    std::string config = o.config;
+    if (config.empty()) {
+        const int in = o.in.empty() ? -1 : indexOf(hostsim::windowsMidiInputs(), o.in);
+        const int out = o.out.empty() ? -1 : indexOf(hostsim::windowsMidiOutputs(), o.out);
+        if (!o.in.empty() && in < 0)
+            std::printf("hostsim: no MIDI input named \"%s\"\n", o.in.c_str());
+        if (!o.out.empty() && out < 0)
+            std::printf("hostsim: no MIDI output named \"%s\"\n", o.out.c_str());
+        config = "0 31 " + std::to_string(in) + " " + std::to_string(out) + " 0 0 10";
+    }
+    int errors = 0;
+    IReaperControlSurface* surface = reg.create ? reg.create("CC121", config.c_str(), &errors) : nullptr;
+    if (!surface) {
+        std::printf("hostsim: the plug-in created no surface from \"%s\"\n", config.c_str());
+        return 1;
+    }
+    std::printf("hostsim: surface \"%s\" from \"%s\" (error flags %d)\n", surface->GetDescString(),
+                config.c_str(), errors);
+    host.surfaces().add(surface);
+
+    SetConsoleCtrlHandler(onConsoleCtrl, TRUE);
+    const DWORD start = GetTickCount();
+    std::size_t printed = printActions(host, 0, start);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 33, nullptr);
+    MSG msg;
+    while (!g_stop && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER) {
+            surface->Run();
+            printed = printActions(host, printed, start);
+            if (o.seconds > 0 && (GetTickCount() - start) / 1000.0 >= o.seconds)
+                break;
+        }
+        DispatchMessageA(&msg);
+    }
+    KillTimer(nullptr, timer);
+    host.surfaces().remove(surface);
+    surface->msvcDeletingDestructor(1); // REAPER's delete
+    printActions(host, printed, start);
+    std::printf("hostsim: surface destroyed\n");
+    return 0;
+}
+
+int run(const Options& o) {
     hostsim::Host host;
     hostsim::CurrentHost current(host);
+    if (!o.exePath.empty())
+        host.setExePath(o.exePath);
+    if (o.demoProject)
+        hostsim::buildDemoProject(host);
+    if (o.run || o.listPorts)
+        hostsim::useWindowsMidi(host);
+    if (o.listPorts) {
+        for (const auto& name : hostsim::windowsMidiInputs())
+            std::printf("input: %s\n", name.c_str());
+        for (const auto& name : hostsim::windowsMidiOutputs())
+            std::printf("output: %s\n", name.c_str());
+    }
 
-    HMODULE module = LoadLibraryA(dllPath);
+    HMODULE module = LoadLibraryA(o.plugin.c_str());
     if (!module) {
-        std::printf("hostsim: cannot load %s (error %lu)\n", dllPath, GetLastError());
+        std::printf("hostsim: cannot load %s (error %lu)\n", o.plugin.c_str(), GetLastError());
         return 2;
     }
     auto entry =
         reinterpret_cast<EntryProc>(reinterpret_cast<void*>(GetProcAddress(module, "ReaperPluginEntry")));
     if (!entry) {
-        std::printf("hostsim: %s has no ReaperPluginEntry\n", dllPath);
+        std::printf("hostsim: %s has no ReaperPluginEntry\n", o.plugin.c_str());
         FreeLibrary(module);
         return 2;
     }
 
     reaper_plugin_info_t info{};
     info.caller_version = kReaperPluginVersion;
-    info.hwnd_main = nullptr;
     info.Register = registerCallback;
     info.GetFunc = hostsim::getFunc;
     const int result = entry(reinterpret_cast<HINSTANCE>(module), &info);
     std::printf("hostsim: ReaperPluginEntry returned %d after %zu function lookups\n", result,
                 host.lookups().size());
-
+    const reaper_csurf_reg_t* surfaceType = nullptr;
     for (const Registered& r : g_registered) {
-        if (r.kind == "csurf")
+        if (r.kind == "csurf") {
             std::printf("hostsim: registered csurf type \"%s\" (\"%s\")\n", orNull(r.surface.type_string),
                         orNull(r.surface.desc_string));
-        else
+            surfaceType = &r.surface;
+        } else {
             std::printf("hostsim: registered %s\n", r.kind.c_str());
+        }
     }
+
+    int exitCode = result == 1 ? 0 : 1;
+    if (result == 1 && o.run && surfaceType)
+        exitCode = runSurface(host, *surfaceType, o);
 
     entry(nullptr, nullptr); // the host's unload call
     FreeLibrary(module);
-    return result == 1 ? 0 : 1;
+    return exitCode;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    return run(argc > 1 ? argv[1] : "tamsel.dll");
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::printf("usage: hostsim [--plugin PATH] [--run] [--in NAME] [--out NAME] [--config TEXT] "
+                    "[--seconds N] [--exe-path DIR] [--demo-project] [--list-ports]\n");
+        return 2;
+    }
+    return run(options);
 }

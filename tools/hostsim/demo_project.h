@@ -1,0 +1,10 @@
+#pragma once
+// The project the demo plays with: eight named tracks, a folder, an equaliser with a shipped map, sends.
+
+namespace hostsim {
+
+class Host;
+
+void buildDemoProject(Host& host);
+
+} // namespace hostsim

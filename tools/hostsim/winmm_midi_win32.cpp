@@ -1,0 +1,240 @@
+#include "winmm_midi_win32.h"
+
+#include "hostsim/model/host.h"
+#include "hostsim/model/midi_event_list.h"
+#include "hostsim/model/msvc_slot.h"
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <array>
+#include <mutex>
+
+namespace hostsim {
+namespace {
+
+constexpr int kSysExBuffers = 4;
+constexpr DWORD kSysExBufferSize = 1024;
+
+// Bytes a channel or system message carries, from its status byte.
+int shortMessageLength(unsigned char status) {
+    switch (status & 0xF0) {
+    case 0xC0:
+    case 0xD0:
+        return 2;
+    case 0xF0:
+        return status == 0xF1 || status == 0xF3 ? 2 : status == 0xF2 ? 3 : 1;
+    default:
+        return 3;
+    }
+}
+
+class WinmmInput final : public midi_Input {
+public:
+    WinmmInput(int dev, MidiDeviceObserver& observer) : m_dev(dev), m_observer(observer) {}
+    ~WinmmInput() { close(); }
+    WinmmInput(const WinmmInput&) = delete;
+    WinmmInput& operator=(const WinmmInput&) = delete;
+
+    bool open() {
+        if (midiInOpen(&m_handle, static_cast<UINT>(m_dev), reinterpret_cast<DWORD_PTR>(&callback),
+                       reinterpret_cast<DWORD_PTR>(this), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
+            m_handle = nullptr;
+            return false;
+        }
+        for (int i = 0; i < kSysExBuffers; ++i) {
+            MIDIHDR& h = m_headers[static_cast<std::size_t>(i)];
+            h = MIDIHDR{};
+            h.lpData = m_buffers[static_cast<std::size_t>(i)].data();
+            h.dwBufferLength = kSysExBufferSize;
+            midiInPrepareHeader(m_handle, &h, sizeof h);
+            midiInAddBuffer(m_handle, &h, sizeof h);
+        }
+        return true;
+    }
+
+    void start() override {
+        if (m_handle)
+            midiInStart(m_handle);
+        m_observer.deviceCalled(MidiDirection::Input, m_dev, DeviceCall::Start);
+    }
+    void stop() override {
+        if (m_handle)
+            midiInStop(m_handle);
+        m_observer.deviceCalled(MidiDirection::Input, m_dev, DeviceCall::Stop);
+    }
+    void SwapBufs(unsigned int) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_readBuf.Empty();
+        m_readBuf.takeAll(m_incoming);
+    }
+    void RunPreNoteTracking(int) override {}
+    MIDI_eventlist* GetReadBuf() override { return &m_readBuf; }
+    void SwapBufsPrecise(unsigned int coarse, double) override { SwapBufs(coarse); }
+    void Destroy() override {
+        m_observer.deviceCalled(MidiDirection::Input, m_dev, DeviceCall::Destroy);
+        delete this;
+    }
+    HOSTSIM_MSVC_DELETING_DESTRUCTOR(WinmmInput)
+
+private:
+    void close() {
+        if (!m_handle)
+            return;
+        m_closing = true;
+        midiInStop(m_handle);
+        midiInReset(m_handle); // hands back the queued buffers
+        for (MIDIHDR& h : m_headers)
+            midiInUnprepareHeader(m_handle, &h, sizeof h);
+        midiInClose(m_handle);
+        m_handle = nullptr;
+    }
+
+    static void CALLBACK callback(HMIDIIN, UINT msg, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR) {
+        auto* self = reinterpret_cast<WinmmInput*>(instance);
+        if (msg == MIM_DATA) {
+            const auto packed = static_cast<DWORD>(param1);
+            const unsigned char bytes[3] = {static_cast<unsigned char>(packed & 0xFF),
+                                            static_cast<unsigned char>((packed >> 8) & 0xFF),
+                                            static_cast<unsigned char>((packed >> 16) & 0xFF)};
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            self->m_incoming.add(0, bytes, shortMessageLength(bytes[0]));
+        } else if (msg == MIM_LONGDATA) {
+            auto* h = reinterpret_cast<MIDIHDR*>(param1);
+            if (h->dwBytesRecorded > 0) {
+                std::lock_guard<std::mutex> lock(self->m_mutex);
+                self->m_incoming.add(0, reinterpret_cast<unsigned char*>(h->lpData),
+                                     static_cast<int>(h->dwBytesRecorded));
+            }
+            if (!self->m_closing) // re-queue, as the driver hands each buffer back once
+                midiInAddBuffer(self->m_handle, h, sizeof *h);
+        }
+    }
+
+    int m_dev;
+    MidiDeviceObserver& m_observer;
+    HMIDIIN m_handle = nullptr;
+    bool m_closing = false;
+    std::mutex m_mutex;
+    MidiEventList m_incoming;
+    MidiEventList m_readBuf;
+    std::array<MIDIHDR, kSysExBuffers> m_headers{};
+    std::array<std::array<char, kSysExBufferSize>, kSysExBuffers> m_buffers{};
+};
+
+class WinmmOutput final : public midi_Output {
+public:
+    WinmmOutput(int dev, MidiDeviceObserver& observer) : m_dev(dev), m_observer(observer) {}
+    ~WinmmOutput() {
+        if (m_handle)
+            midiOutClose(m_handle);
+    }
+    WinmmOutput(const WinmmOutput&) = delete;
+    WinmmOutput& operator=(const WinmmOutput&) = delete;
+
+    bool open() {
+        if (midiOutOpen(&m_handle, static_cast<UINT>(m_dev), 0, 0, CALLBACK_NULL) != MMSYSERR_NOERROR) {
+            m_handle = nullptr;
+            return false;
+        }
+        return true;
+    }
+
+    void BeginBlock() override {}
+    void EndBlock(int, double, double) override {}
+    void SendMsg(MIDI_event_t* msg, int) override {
+        if (!msg || msg->size <= 0)
+            return;
+        const unsigned char* bytes = eventBytes(*msg);
+        if (bytes[0] != 0xF0 && msg->size <= 3) {
+            Send(bytes[0], msg->size > 1 ? bytes[1] : 0, msg->size > 2 ? bytes[2] : 0, -1);
+            return;
+        }
+        MIDIHDR h{};
+        h.lpData = reinterpret_cast<LPSTR>(const_cast<unsigned char*>(bytes));
+        h.dwBufferLength = static_cast<DWORD>(msg->size);
+        h.dwBytesRecorded = h.dwBufferLength;
+        if (midiOutPrepareHeader(m_handle, &h, sizeof h) != MMSYSERR_NOERROR)
+            return;
+        if (midiOutLongMsg(m_handle, &h, sizeof h) == MMSYSERR_NOERROR) {
+            for (int spins = 0; !(h.dwFlags & MHDR_DONE) && spins < 1000; ++spins)
+                Sleep(1); // the message is on its way once the driver marks it done
+        }
+        midiOutUnprepareHeader(m_handle, &h, sizeof h);
+    }
+    void Send(unsigned char status, unsigned char d1, unsigned char d2, int) override {
+        midiOutShortMsg(m_handle, static_cast<DWORD>(status) | (static_cast<DWORD>(d1) << 8) |
+                                      (static_cast<DWORD>(d2) << 16));
+    }
+    void Destroy() override {
+        m_observer.deviceCalled(MidiDirection::Output, m_dev, DeviceCall::Destroy);
+        delete this;
+    }
+    HOSTSIM_MSVC_DELETING_DESTRUCTOR(WinmmOutput)
+
+private:
+    int m_dev;
+    MidiDeviceObserver& m_observer;
+    HMIDIOUT m_handle = nullptr;
+};
+
+class WindowsMidiFactory final : public MidiDeviceFactory {
+public:
+    midi_Input* createInput(int dev, const MidiPortInfo& port, MidiDeviceObserver& observer) override {
+        if (port.failsToOpen)
+            return nullptr;
+        auto* in = new WinmmInput(dev, observer);
+        if (!in->open()) {
+            delete in;
+            return nullptr;
+        }
+        return in;
+    }
+    midi_Output* createOutput(int dev, const MidiPortInfo& port, MidiDeviceObserver& observer) override {
+        if (port.failsToOpen)
+            return nullptr;
+        auto* out = new WinmmOutput(dev, observer);
+        if (!out->open()) {
+            delete out;
+            return nullptr;
+        }
+        return out;
+    }
+};
+
+} // namespace
+
+std::vector<std::string> windowsMidiInputs() {
+    std::vector<std::string> names;
+    const UINT count = midiInGetNumDevs();
+    for (UINT i = 0; i < count; ++i) {
+        MIDIINCAPSA caps{};
+        names.emplace_back(midiInGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR ? caps.szPname : "");
+    }
+    return names;
+}
+
+std::vector<std::string> windowsMidiOutputs() {
+    std::vector<std::string> names;
+    const UINT count = midiOutGetNumDevs();
+    for (UINT i = 0; i < count; ++i) {
+        MIDIOUTCAPSA caps{};
+        names.emplace_back(midiOutGetDevCapsA(i, &caps, sizeof caps) == MMSYSERR_NOERROR ? caps.szPname : "");
+    }
+    return names;
+}
+
+std::unique_ptr<MidiDeviceFactory> makeWindowsMidiFactory() {
+    return std::make_unique<WindowsMidiFactory>();
+}
+
+void useWindowsMidi(Host& host) {
+    for (const std::string& name : windowsMidiInputs())
+        host.midi().addInput(name);
+    for (const std::string& name : windowsMidiOutputs())
+        host.midi().addOutput(name);
+    host.midi().setFactory(makeWindowsMidiFactory());
+}
+
+} // namespace hostsim

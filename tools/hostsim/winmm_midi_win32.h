@@ -1,0 +1,26 @@
+#pragma once
+// The simulated host's MIDI devices on the Windows multimedia MIDI API, as REAPER backs its own: the input
+// collects messages on the driver's callback thread and hands them over at SwapBufs; the output sends at
+// once.
+
+#include "hostsim/model/midi_factory.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace hostsim {
+
+class Host;
+
+// Installs the Windows devices into `host`: every MIDI input and output the system lists, by name, and a
+// factory that opens them.
+void useWindowsMidi(Host& host);
+
+// Names of the system's MIDI devices, in device order.
+std::vector<std::string> windowsMidiInputs();
+std::vector<std::string> windowsMidiOutputs();
+
+std::unique_ptr<MidiDeviceFactory> makeWindowsMidiFactory();
+
+} // namespace hostsim
