@@ -19,6 +19,12 @@ constexpr std::uint32_t kBlinkMs = 500;
 constexpr std::uint32_t kLampPauseMs = 5;
 constexpr int kNoOffset = -1; // deliver at once
 
+// A track without an id (hidden in the mixer view, or unknown) is never the current one, not even while no
+// track is bound yet (-1).
+bool isCurrent(int id, int currentTrack) {
+    return id >= 0 && id == currentTrack;
+}
+
 void send(midi_Output* out, const ShortMessage& m) {
     out->Send(m.status, m.data1, m.data2, kNoOffset);
 }
@@ -121,19 +127,19 @@ void CC121::SetTrackListChange() {
 void CC121::SetSurfaceVolume(MediaTrack* t, double volume) {
     if (faderTouched || flip)
         return;
-    if (trackId(t) == currentTrack && midiOut)
+    if (isCurrent(trackId(t), currentTrack) && midiOut)
         UpdateLampsAndFader(lampState, volumeToFader(volume, host::DB2SLIDER));
 }
 
 void CC121::SetSurfacePan(MediaTrack* t, double pan) {
     if (faderTouched || !flip)
         return;
-    if (trackId(t) == currentTrack && midiOut)
+    if (isCurrent(trackId(t), currentTrack) && midiOut)
         UpdateLampsAndFader(lampState, panToFader(pan));
 }
 
 void CC121::SetSurfaceMute(MediaTrack* t, bool mute) {
-    if (trackId(t) == currentTrack)
+    if (isCurrent(trackId(t), currentTrack))
         SetLamp(kBitMute, mute);
 }
 
@@ -143,12 +149,12 @@ void CC121::SetSurfaceSelected(MediaTrack* t, bool selected) {
 }
 
 void CC121::SetSurfaceSolo(MediaTrack* t, bool solo) {
-    if (trackId(t) == currentTrack)
+    if (isCurrent(trackId(t), currentTrack))
         SetLamp(kBitSolo, solo);
 }
 
 void CC121::SetSurfaceRecArm(MediaTrack* t, bool armed) {
-    if (trackId(t) == currentTrack)
+    if (isCurrent(trackId(t), currentTrack))
         SetLamp(kBitRecArm, armed);
 }
 
@@ -163,7 +169,7 @@ void CC121::SetRepeatState(bool rep) {
 }
 
 bool CC121::GetTouchState(MediaTrack* t, int isPan) {
-    if (trackId(t) != currentTrack)
+    if (!isCurrent(trackId(t), currentTrack))
         return false;
     if (isPan != 0 && !flip)
         return false;

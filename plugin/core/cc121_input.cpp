@@ -380,14 +380,15 @@ void CC121::onEncoder(std::uint8_t controller, double amount) {
                     t, host::CSurf_OnPanChange(t, settings.encoderSpeed / 1000.0 * amount, true), nullptr);
         }
         break;
+    // The encoder table counts bands 1 to 4; the EQ section counts them 0 to 3.
     case EncoderKind::Q:
-        eqEncoder(0, encoder->band, amount);
+        eqEncoder(0, encoder->band - 1, amount);
         break;
     case EncoderKind::F:
-        eqEncoder(1, encoder->band, amount);
+        eqEncoder(1, encoder->band - 1, amount);
         break;
     case EncoderKind::G:
-        eqEncoder(2, encoder->band, amount);
+        eqEncoder(2, encoder->band - 1, amount);
         break;
     case EncoderKind::AiKnob:
         if (scrubMode)

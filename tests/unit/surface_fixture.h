@@ -29,7 +29,11 @@ public:
 
     std::uint32_t nowMs() override { return now; }
     void pauseMs(std::uint32_t ms) override { pauses.push_back({sentCount ? sentCount() : 0, ms}); }
-    std::vector<std::string> listFiles(const std::string&) override { return {}; }
+    // The map folder as a test fills it: names only, the files themselves live where the pattern points.
+    std::vector<std::string> listFiles(const std::string& pattern) override {
+        patterns.push_back(pattern);
+        return files;
+    }
     void turnMouseWheel(int delta) override { wheel.push_back(delta); }
     void* findDialogWindow(const char* title) override {
         found.emplace_back(title);
@@ -51,6 +55,8 @@ public:
     };
     std::uint32_t now = 100000;
     std::vector<Pause> pauses;
+    std::vector<std::string> files;
+    std::vector<std::string> patterns;
     std::vector<int> wheel;
     std::vector<Window> windows;
     std::vector<std::string> found;
