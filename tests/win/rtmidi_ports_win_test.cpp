@@ -1,0 +1,76 @@
+// The RtMidi adapter fails quietly: unknown names, bad port numbers and sends on closed ports neither
+// throw nor print anything.
+#include "midi_engine.h"
+#include "rtmidi_ports.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+// RtMidi reports on std::cerr unless told otherwise.
+class CerrCapture {
+public:
+    CerrCapture() : m_old(std::cerr.rdbuf(m_text.rdbuf())) {}
+    ~CerrCapture() { std::cerr.rdbuf(m_old); }
+    CerrCapture(const CerrCapture&) = delete;
+    CerrCapture& operator=(const CerrCapture&) = delete;
+    std::string text() const { return m_text.str(); }
+
+private:
+    std::ostringstream m_text;
+    std::streambuf* m_old;
+};
+
+TEST(RtMidiPorts, UnknownPortNamesLeaveThePanelWithoutPorts) {
+    CerrCapture cerr;
+    int repaints = 0;
+    kestro::MidiEngineHooks hooks;
+    hooks.repaint = [&repaints](const kestro::Repaint&) {
+        ++repaints;
+    };
+    kestro::MidiEngine engine(kestro::makeRtMidiPorts(), hooks);
+    EXPECT_FALSE(engine.openPorts("No Such Port 0", "No Such Port 1"));
+    EXPECT_FALSE(engine.portsOpen());
+    engine.toggleArming(kestro::buttonId(0x10));
+    engine.buttonPress(kestro::buttonId(0x5E));
+    engine.buttonRelease(kestro::buttonId(0x5E));
+    engine.sendEncoderStep(kestro::encoderId(0x10), 3);
+    EXPECT_TRUE(engine.armed().empty());
+    EXPECT_EQ(repaints, 2) << "arming and disarming still repaint";
+    EXPECT_EQ(cerr.text(), "");
+}
+
+TEST(RtMidiPorts, BadPortNumbersAndClosedPortsFailQuietly) {
+    CerrCapture cerr;
+    auto ports = kestro::makeRtMidiPorts();
+    const auto inputs = ports->inputPortNames().size();
+    const auto outputs = ports->outputPortNames().size();
+    EXPECT_FALSE(
+        ports->openInput(static_cast<unsigned>(inputs) + 3, [](const std::uint8_t*, std::size_t) {}));
+    EXPECT_FALSE(ports->openOutput(static_cast<unsigned>(outputs) + 3));
+    EXPECT_NO_THROW(ports->send({0x90, 0x5E, 0x7F}));
+    EXPECT_NO_THROW(ports->close());
+    EXPECT_NO_THROW(ports->close());
+    EXPECT_EQ(cerr.text(), "");
+}
+
+// Only where the system has ports (the loop-back driver in the test prefix): a listed name opens.
+TEST(RtMidiPorts, AListedNameOpens) {
+    auto ports = kestro::makeRtMidiPorts();
+    const auto inputs = ports->inputPortNames();
+    const auto outputs = ports->outputPortNames();
+    if (inputs.empty() || outputs.empty()) {
+        GTEST_SKIP() << "no MIDI ports in this system";
+    }
+    kestro::MidiEngine engine(std::move(ports), {});
+    EXPECT_TRUE(engine.openPorts(inputs.front(), outputs.front()));
+    engine.buttonPress(kestro::buttonId(0x5E));
+    engine.buttonRelease(kestro::buttonId(0x5E));
+    engine.closePorts();
+    EXPECT_FALSE(engine.portsOpen());
+}
+
+} // namespace
