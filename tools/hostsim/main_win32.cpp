@@ -4,14 +4,16 @@
 // from a message loop, and prints every host action the surface makes.
 //
 //   hostsim.exe [--plugin PATH] [--run] [--in NAME] [--out NAME] [--config TEXT] [--seconds N]
-//               [--exe-path DIR] [--demo-project] [--list-ports]
+//               [--exe-path DIR] [--demo-project] [--list-ports] [--stop-file PATH]
 #include "demo_project.h"
+#include "host_windows_win32.h"
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
 #include "winmm_midi_win32.h"
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +29,7 @@ struct Options {
     bool run = false;
     bool demoProject = false;
     bool listPorts = false;
-    std::string in, out, config, exePath;
+    std::string in, out, config, exePath, stopFile;
     double seconds = 0; // 0: until Ctrl+C
 };
 
@@ -101,13 +103,34 @@ bool parse(int argc, char** argv, Options& o) {
     return true;
 }
 
+// A volume change reads better in decibels: "... -> 0.501187" gets " (-6.00 dB)".
+std::string withDecibels(const std::string& line) {
+    if (line.find("Volume") == std::string::npos)
+        return line;
+    const std::size_t arrow = line.rfind("-> ");
+    if (arrow == std::string::npos)
+        return line;
+    const double volume = std::atof(line.c_str() + arrow + 3);
+    char db[32];
+    if (volume > 0)
+        std::snprintf(db, sizeof db, " (%.2f dB)", 20.0 * std::log10(volume));
+    else
+        std::snprintf(db, sizeof db, " (-inf dB)");
+    return line + db;
+}
+
 // Prints host actions logged since `from`, and returns the new end.
 std::size_t printActions(hostsim::Host& host, std::size_t from, DWORD startMs) {
     const auto& entries = host.log().entries();
     for (std::size_t i = from; i < entries.size(); ++i)
         if (entries[i].kind == hostsim::CallKind::Action)
-            std::printf("[%7.3f] %s\n", (GetTickCount() - startMs) / 1000.0, entries[i].text.c_str());
+            std::printf("[%7.3f] %s\n", (GetTickCount() - startMs) / 1000.0,
+                        withDecibels(entries[i].text).c_str());
     return entries.size();
+}
+
+bool stopRequested(const Options& o) {
+    return !o.stopFile.empty() && GetFileAttributesA(o.stopFile.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options& o) {
@@ -140,7 +163,7 @@ int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options
         if (msg.message == WM_TIMER) {
             surface->Run();
             printed = printActions(host, printed, start);
-            if (o.seconds > 0 && (GetTickCount() - start) / 1000.0 >= o.seconds)
+            if ((o.seconds > 0 && (GetTickCount() - start) / 1000.0 >= o.seconds) || stopRequested(o))
                 break;
         }
         DispatchMessageA(&msg);
@@ -162,6 +185,8 @@ int run(const Options& o) {
         hostsim::buildDemoProject(host);
     if (o.run || o.listPorts)
         hostsim::useWindowsMidi(host);
+    if (o.run)
+        hostsim::defineWindowActions(host);
     if (o.listPorts) {
         for (const auto& name : hostsim::windowsMidiInputs())
             std::printf("input: %s\n", name.c_str());
@@ -216,7 +241,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::printf("usage: hostsim [--plugin PATH] [--run] [--in NAME] [--out NAME] [--config TEXT] "
-                    "[--seconds N] [--exe-path DIR] [--demo-project] [--list-ports]\n");
+                    "[--seconds N] [--exe-path DIR] [--demo-project] [--list-ports] [--stop-file PATH]\n");
         return 2;
     }
     return run(options);
