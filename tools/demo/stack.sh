@@ -1,0 +1,119 @@
+# Shared by the demo and the end-to-end tests: the simulated host with the real plug-in and the real panel,
+# talking over the loop-back MIDI ports of the project's Wine prefix, and ways to look at and click the
+# panel. Source it; it expects ROOT, OUT and a display.
+
+BIN="$ROOT/build/win64/bin"
+export WINEPREFIX="${WINEPREFIX:-$ROOT/.deps/wine}"
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;winepulse.drv=d;winealsa.drv=d"
+export WINEDEBUG="${WINEDEBUG:--all}"
+
+# The host reads from Loop 1 and writes to Loop 2; the panel the other way round. RtMidi appends the port
+# index to a port's name, so the panel's settings hold "Loop 1 0" and "Loop 2 1".
+HOST_IN="Loop 1"
+HOST_OUT="Loop 2"
+PANEL_OUT="Loop 1 0"
+PANEL_IN="Loop 2 1"
+
+HOST_PID=""
+PANEL_PID=""
+PANEL_WIN=""
+
+stack_log() { printf '%s\n' "$*" >>"$OUT/transcript.txt"; }
+
+# The panel's registry settings: the loop ports, the window at the top-left corner, client detection on.
+panel_settings() {
+    local key='HKCU\Software\Brackwell\kestro'
+    wine reg add "$key" /v midi_in /t REG_SZ /d "$PANEL_IN" /f >/dev/null 2>&1
+    wine reg add "$key" /v midi_out /t REG_SZ /d "$PANEL_OUT" /f >/dev/null 2>&1
+    wine reg add "$key" /v x /t REG_SZ /d 0 /f >/dev/null 2>&1
+    wine reg add "$key" /v y /t REG_SZ /d 0 /f >/dev/null 2>&1
+    wine reg add "$key" /v deactivate_sensing /t REG_SZ /d 0 /f >/dev/null 2>&1
+    wine reg add "$key" /v always_on_top /t REG_SZ /d 0 /f >/dev/null 2>&1
+}
+
+# EQ maps where the plug-in looks for them: <host program folder>\InstallData\Data\CC121\.
+host_folder() {
+    mkdir -p "$OUT/reaper/InstallData/Data/CC121"
+    cp "$ROOT"/eqmaps/*.eqmap "$OUT/reaper/InstallData/Data/CC121/"
+    winepath -w "$OUT/reaper" 2>/dev/null
+}
+
+start_host() {
+    local folder
+    folder=$(host_folder)
+    rm -f "$OUT/stop"
+    (cd "$BIN" && exec wine hostsim.exe --run --demo-project --in "$HOST_IN" --out "$HOST_OUT" \
+        --exe-path "$folder" --stop-file "$(winepath -w "$OUT/stop" 2>/dev/null)") >"$OUT/host.log" 2>&1 &
+    HOST_PID=$!
+    # The host prints its surface once the ports are open.
+    local i
+    for i in $(seq 1 100); do
+        grep -q '^hostsim: surface ' "$OUT/host.log" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    echo "the simulated host did not start:" >&2
+    cat "$OUT/host.log" >&2
+    return 1
+}
+
+start_panel() {
+    panel_settings
+    (cd "$BIN" && exec wine kestro.exe) >"$OUT/panel.log" 2>&1 &
+    PANEL_PID=$!
+    PANEL_WIN=$(timeout 30 xdotool search --sync --name '^Kestro$' | head -n 1)
+    [ -n "$PANEL_WIN" ] || { echo "the panel window did not appear" >&2; return 1; }
+    sleep 1
+}
+
+stop_stack() {
+    [ -n "$PANEL_WIN" ] && xdotool key --window "$PANEL_WIN" alt+F4 >/dev/null 2>&1
+    : >"$OUT/stop"
+    local i
+    for i in $(seq 1 50); do
+        kill -0 "$HOST_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    wineserver -k 2>/dev/null || true
+    wait 2>/dev/null || true
+}
+
+# Client coordinates of the panel are window coordinates: with no window manager, Wine's X window is the
+# client area itself.
+click() { xdotool mousemove --window "$PANEL_WIN" "$1" "$2" click 1; sleep 0.3; }
+right_click() { xdotool mousemove --window "$PANEL_WIN" "$1" "$2" click 3; sleep 0.3; }
+drag() { # x y dx dy
+    xdotool mousemove --window "$PANEL_WIN" "$1" "$2" mousedown 1
+    local steps=8 i
+    for i in $(seq 1 $steps); do
+        xdotool mousemove --window "$PANEL_WIN" $(($1 + $3 * i / steps)) $(($2 + $4 * i / steps))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+    sleep 0.3
+}
+
+shot() { import -window "$PANEL_WIN" "$OUT/$1.png"; }
+
+# The colour at client (x, y) as "r,g,b".
+pixel() {
+    import -window "$PANEL_WIN" -crop "1x1+$1+$2" +repage -depth 8 txt:- 2>/dev/null |
+        sed -n '2s/.*srgba\{0,1\}(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+}
+
+# True when the lamp at (x, y) is clearly brighter than the dark body of the panel.
+lit_at() {
+    local rgb r g b
+    rgb=$(pixel "$1" "$2")
+    IFS=, read -r r g b <<<"$rgb"
+    [ -n "$r" ] && [ $((r + g + b)) -gt 330 ]
+}
+
+# Waits up to $2 seconds for a host log line matching $1.
+host_did() {
+    local i
+    for i in $(seq 1 $((${2:-5} * 10))); do
+        grep -q -- "$1" "$OUT/host.log" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# A scripted tour of the panel driving the plug-in inside the simulated host, with screenshots, a transcript
+# and a check after every step. Used by `./dev demo` without a display and by the end-to-end tests.
+# usage: tour.sh ROOT OUT [--strict]    (--strict: exit non-zero when a check fails)
+set -u
+ROOT=$1
+OUT=$2
+STRICT=${3:-}
+mkdir -p "$OUT"
+rm -f "$OUT"/*.png "$OUT/transcript.txt"
+: >"$OUT/transcript.txt"
+# shellcheck source=stack.sh
+source "$ROOT/tools/demo/stack.sh"
+
+passed=0
+failed=0
+check() { # description, command...
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+        stack_log "PASS  $what"
+    else
+        failed=$((failed + 1))
+        stack_log "FAIL  $what"
+    fi
+}
+step() { stack_log ""; stack_log "== $*"; }
+not() { ! "$@"; }
+
+# Widget centres in client pixels (from the panel's layout).
+# Lamps are read above a button's symbol, where only the cap's colour shows.
+PLAY="402 397"
+PLAY_BUTTON="402 406"
+STOP="343 406"
+CHANNEL_RIGHT="194 406"
+MUTE="136 177"
+MONITOR="194 202"
+EQ_TYPE="273 298"
+EQ_TYPE_LAMP="273 288"
+ALL_BYPASS="474 298"
+BAND_ON_1="273 239"
+Q1="273 64"
+FADER="68 250"
+LISTENER="673 63"
+
+wineserver -w 2>/dev/null || true
+step "start the simulated host (tamsel.dll inside) and the panel, connected through Loop 1 and Loop 2"
+start_host || exit 1
+start_panel || { stop_stack; exit 1; }
+
+step "the host-ready message reaches the panel: Listener Ready lights"
+ready=1
+for _ in $(seq 1 20); do lit_at $LISTENER && { ready=0; break; }; sleep 0.1; done
+check "Listener Ready lit within 2 s" test $ready -eq 0
+shot 01-connected
+
+step "Play"
+check "Play lamp dark before" not lit_at $PLAY
+click $PLAY_BUTTON
+check "the host plays (CSurf_OnPlay)" host_did 'CSurf_OnPlay()'
+sleep 0.5
+check "the Play lamp lights on the panel" lit_at $PLAY
+shot 02-play
+
+step "Channel Right twice: from no track to the master, then to track 1 (Drums, with ReaEQ)"
+click $CHANNEL_RIGHT
+check "the host selects the master" host_did 'CSurf_OnSelectedChange(master, 1)'
+click $CHANNEL_RIGHT
+check "the host selects track 1" host_did 'CSurf_OnSelectedChange(track 1, 1)'
+shot 03-channel-right
+
+step "Fader: drag it up"
+drag $FADER 0 -60
+check "the host's volume follows the fader" host_did 'CSurf_OnVolumeChange(track 1, '
+shot 04-fader
+
+step "EQ: turn the band 1 Q encoder on the mapped ReaEQ"
+drag $Q1 0 -24
+check "the equaliser's band 1 bandwidth moves (TrackFX_SetParam on parameter 2)" \
+    host_did 'TrackFX_SetParam(track 1, 0, 2, '
+shot 05-eq
+
+step "Mute + Monitor armed and fired together: the fader flips to pan"
+right_click $MUTE
+right_click $MONITOR
+shot 06-armed
+click $MUTE
+sleep 0.5
+drag $FADER 0 40
+check "after the flip the fader moves the pan" host_did 'CSurf_OnPanChange(track 1, '
+right_click $MUTE
+right_click $MONITOR
+click $MUTE # flip back
+
+step "EQ Type + All Bypass together: send mode (EQ Type blinks, Band On lamps show the sends)"
+right_click $EQ_TYPE
+right_click $ALL_BYPASS
+click $EQ_TYPE
+sleep 1
+shot 07-send-mode
+check "Band On 1 lights for Drums' playing send" lit_at $BAND_ON_1
+blinked=1
+first=$(pixel $EQ_TYPE_LAMP)
+for _ in $(seq 1 12); do
+    sleep 0.15
+    [ "$(pixel $EQ_TYPE_LAMP)" != "$first" ] && { blinked=0; break; }
+done
+check "EQ Type blinks in send mode" test $blinked -eq 0
+
+step "Stop"
+click $STOP
+check "the host stops (CSurf_OnStop)" host_did 'CSurf_OnStop()'
+shot 08-stop
+
+step "the host dies without a word: the panel notices within 1.5 to 3 s and darkens every lamp"
+check "Band On 1 still lit while the host runs" lit_at $BAND_ON_1
+kill -9 "$HOST_PID" 2>/dev/null
+start_ms=$(date +%s%3N)
+dark_ms=""
+for _ in $(seq 1 50); do
+    sleep 0.1
+    not lit_at $LISTENER && { dark_ms=$(($(date +%s%3N) - start_ms)); break; }
+done
+# The last host-ready message left up to 0.9 s before the kill, and each look at the screen takes a
+# moment, so the window seen from here is about 0.6 to 3.5 s.
+stack_log "Listener Ready went dark ${dark_ms:-never} ms after the host died"
+check "Listener Ready goes dark 1.5 to 3 s after the last host-ready message" \
+    test -n "$dark_ms" -a "${dark_ms:-0}" -ge 600 -a "${dark_ms:-0}" -le 3500
+check "all lamps are off again (Band On 1)" not lit_at $BAND_ON_1
+shot 09-host-gone
+
+step "close the panel: it saves its settings"
+xdotool key --window "$PANEL_WIN" alt+F4 >/dev/null 2>&1
+sleep 2
+saved=$(wine reg query 'HKCU\Software\Brackwell\kestro' /v midi_out 2>/dev/null | tr -d '\r')
+check "the panel's settings name the loop ports" grep -q "Loop 1 0" <<<"$saved"
+stop_stack
+
+stack_log ""
+stack_log "host actions during the tour:"
+grep '^\[' "$OUT/host.log" >>"$OUT/transcript.txt"
+stack_log ""
+stack_log "$passed passed, $failed failed"
+cat "$OUT/transcript.txt"
+[ -z "$STRICT" ] || [ $failed -eq 0 ]
