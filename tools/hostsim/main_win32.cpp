@@ -83,12 +83,14 @@ bool parse(int argc, char** argv, Options& o) {
             o.demoProject = true;
         else if (a == "--list-ports")
             o.listPorts = true;
-        else if (a == "--plugin" || a == "--in" || a == "--out" || a == "--config" || a == "--exe-path") {
-            std::string& target = a == "--plugin"   ? o.plugin
-                                  : a == "--in"     ? o.in
-                                  : a == "--out"    ? o.out
-                                  : a == "--config" ? o.config
-                                                    : o.exePath;
+        else if (a == "--plugin" || a == "--in" || a == "--out" || a == "--config" || a == "--exe-path" ||
+                 a == "--stop-file") {
+            std::string& target = a == "--plugin"      ? o.plugin
+                                  : a == "--in"        ? o.in
+                                  : a == "--out"       ? o.out
+                                  : a == "--config"    ? o.config
+                                  : a == "--stop-file" ? o.stopFile
+                                                       : o.exePath;
             if (!value(target))
                 return false;
         } else if (a == "--seconds") {
