@@ -4,7 +4,7 @@
 // from a message loop, and prints every host action the surface makes.
 //
 //   hostsim.exe [--plugin PATH] [--run] [--in NAME] [--out NAME] [--config TEXT] [--seconds N]
-//               [--exe-path DIR] [--demo-project] [--list-ports] [--stop-file PATH]
+//               [--exe-path DIR] [--demo-project] [--list-ports] [--stop-file PATH] [--show-config]
 #include "demo_project.h"
 #include "host_windows_win32.h"
 #include "hostsim/model/c_binding.h"
@@ -29,6 +29,7 @@ struct Options {
     bool run = false;
     bool demoProject = false;
     bool listPorts = false;
+    bool showConfig = false;
     std::string in, out, config, exePath, stopFile;
     double seconds = 0; // 0: until Ctrl+C
 };
@@ -83,6 +84,8 @@ bool parse(int argc, char** argv, Options& o) {
             o.demoProject = true;
         else if (a == "--list-ports")
             o.listPorts = true;
+        else if (a == "--show-config")
+            o.showConfig = true;
         else if (a == "--plugin" || a == "--in" || a == "--out" || a == "--config" || a == "--exe-path" ||
                  a == "--stop-file") {
             std::string& target = a == "--plugin"      ? o.plugin
@@ -178,6 +181,45 @@ int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options
     return 0;
 }
 
+// Shows the plug-in's configuration page inside a window standing in for the host's preferences, until the
+// window is closed or --seconds pass; prints the configuration string the page then hands back.
+int showConfigPage(const reaper_csurf_reg_t& reg, const Options& o) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "hostsim::Preferences";
+    RegisterClassA(&wc);
+    HWND frame = CreateWindowExA(0, wc.lpszClassName, "REAPER Preferences - Control/OSC/web",
+                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 560, 260, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    const std::string config = o.config.empty() ? "0 31 0 1 1 0 10" : o.config;
+    HWND page = reg.ShowConfig ? reg.ShowConfig("CC121", frame, config.c_str()) : nullptr;
+    if (!page) {
+        std::printf("hostsim: the plug-in showed no configuration page\n");
+        DestroyWindow(frame);
+        return 1;
+    }
+    ShowWindow(page, SW_SHOW);
+    ShowWindow(frame, SW_SHOW);
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (IsWindow(frame) && (o.seconds <= 0 || (GetTickCount() - start) / 1000.0 < o.seconds)) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageA(page, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        Sleep(20);
+    }
+    char result[1024] = "";
+    SendMessageA(page, WM_USER + 1024, sizeof result, reinterpret_cast<LPARAM>(result));
+    std::printf("hostsim: the page hands back \"%s\"\n", result);
+    DestroyWindow(frame);
+    return 0;
+}
+
 int run(const Options& o) {
     hostsim::Host host;
     hostsim::CurrentHost current(host);
@@ -185,7 +227,7 @@ int run(const Options& o) {
         host.setExePath(o.exePath);
     if (o.demoProject)
         hostsim::buildDemoProject(host);
-    if (o.run || o.listPorts)
+    if (o.run || o.listPorts || o.showConfig)
         hostsim::useWindowsMidi(host);
     if (o.run)
         hostsim::defineWindowActions(host);
@@ -228,6 +270,8 @@ int run(const Options& o) {
     }
 
     int exitCode = result == 1 ? 0 : 1;
+    if (result == 1 && o.showConfig && surfaceType)
+        exitCode = showConfigPage(*surfaceType, o);
     if (result == 1 && o.run && surfaceType)
         exitCode = runSurface(host, *surfaceType, o);
 
@@ -243,7 +287,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::printf("usage: hostsim [--plugin PATH] [--run] [--in NAME] [--out NAME] [--config TEXT] "
-                    "[--seconds N] [--exe-path DIR] [--demo-project] [--list-ports] [--stop-file PATH]\n");
+                    "[--seconds N] [--exe-path DIR] [--demo-project] [--list-ports] [--stop-file PATH] "
+                    "[--show-config]\n");
         return 2;
     }
     return run(options);
