@@ -200,6 +200,8 @@ int showConfigPage(const reaper_csurf_reg_t& reg, const Options& o) {
         DestroyWindow(frame);
         return 1;
     }
+    // The host places the page in its preferences itself, whatever the template says.
+    SetWindowPos(page, nullptr, 12, 12, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(page, SW_SHOW);
     ShowWindow(frame, SW_SHOW);
     const DWORD start = GetTickCount();
