@@ -177,6 +177,15 @@ TEST(PanelControls, EncoderIdsAreTheFifteenControllers) {
     EXPECT_EQ(count, 15);
 }
 
+// Found by fuzzing: the ids were offset before their range was checked, which overflowed near INT_MIN.
+TEST(PanelControls, ExtremeIdsAreNoControls) {
+    for (int id : {std::numeric_limits<int>::min(), std::numeric_limits<int>::min() + 1,
+                   std::numeric_limits<int>::max(), -1}) {
+        EXPECT_FALSE(kestro::noteButtonOf(id)) << id;
+        EXPECT_FALSE(kestro::encoderOf(id)) << id;
+    }
+}
+
 // --- Opening the ports ---------------------------------------------------------------------------------
 
 TEST_F(Engine, OpensThePortsWhoseNamesAreEqual) {
