@@ -29,16 +29,7 @@ bool CSkinDumbButtonWindow::ProcessWindowMessage(HWND, UINT msg, WPARAM, LPARAM 
     switch (msg) {
     case WM_PAINT:
     case WM_ERASEBKGND:
-        // Without its image the widget is left to the class brush.
-        if (!image.is_valid()) {
-            return false;
-        }
-        if (msg == WM_PAINT) {
-            paint();
-        } else {
-            result = 1;
-        }
-        return true;
+        return paint_message(msg, image.is_valid(), result, [this] { paint(); });
     case WM_LBUTTONDOWN:
         on_left_down();
         return true;
@@ -63,13 +54,10 @@ void CSkinDumbButtonWindow::paint() noexcept {
 }
 
 void CSkinDumbButtonWindow::on_left_down() noexcept {
-    if (!IsWindowEnabled()) {
-        return;
+    if (begin_press(m_hWnd)) {
+        pressed = true;
+        capture_mouse(m_hWnd);
     }
-    notify_parent(m_hWnd, notify_left_down);
-    pressed = true;
-    SetCapture(m_hWnd);
-    invalidate_if_shown(m_hWnd);
 }
 
 void CSkinDumbButtonWindow::on_left_up() noexcept {
@@ -101,8 +89,8 @@ void CSkinDumbButtonWindow::end_press() noexcept {
     const bool was_pressed = pressed;
     // Cleared before ReleaseCapture, whose WM_CAPTURECHANGED must find the press over.
     pressed = false;
-    if (was_pressed && GetCapture() == m_hWnd) {
-        ReleaseCapture();
+    if (was_pressed) {
+        release_mouse(m_hWnd);
     }
     invalidate_if_shown(m_hWnd);
 }

@@ -26,80 +26,17 @@ void CSkinFaderWindow::set_value(double new_value) noexcept {
 
 bool CSkinFaderWindow::ProcessWindowMessage(HWND, UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
     result = 0;
-    switch (msg) {
-    case WM_PAINT:
-    case WM_ERASEBKGND:
-        if (!back.is_valid()) {
-            return false;
-        }
-        if (msg == WM_PAINT) {
-            paint();
-        } else {
-            result = 1;
-        }
-        return true;
-    case WM_LBUTTONDOWN:
-        on_left_down(mouse_y(lParam));
-        return true;
-    case WM_MOUSEMOVE: // consumed outside a drag too
-        on_mouse_move(mouse_y(lParam));
-        return true;
-    case WM_LBUTTONUP:
-        on_left_up();
-        return true;
-    case WM_CAPTURECHANGED:
-        on_capture_changed(reinterpret_cast<HWND>(lParam));
-        return true;
-    default:
-        return false;
+    if (msg == WM_PAINT || msg == WM_ERASEBKGND) {
+        return paint_message(msg, back.is_valid(), result, [this] { paint(); });
     }
+    return drag_message(m_hWnd, static_cast<fader_motion&>(*this), msg, lParam, [this](std::int32_t y) {
+        return move(y, fader_travel(track.height, cap.height, GetClientRect().bottom));
+    });
 }
 
 void CSkinFaderWindow::paint() noexcept {
     compose_fader(back, track, cap, value);
     paint_surface(m_hWnd, back, 0, back.width, back.height);
-}
-
-void CSkinFaderWindow::on_left_down(std::int32_t y) noexcept {
-    if (!IsWindowEnabled()) {
-        return;
-    }
-    notify_parent(m_hWnd, notify_left_down);
-    press(y);
-    SetCapture(m_hWnd);
-    invalidate_if_shown(m_hWnd);
-}
-
-void CSkinFaderWindow::on_mouse_move(std::int32_t y) noexcept {
-    if (move(y, fader_travel(track.height, cap.height, GetClientRect().bottom))) {
-        notify_parent(m_hWnd, notify_drag_step);
-        invalidate_if_shown(m_hWnd);
-    }
-}
-
-void CSkinFaderWindow::on_left_up() noexcept {
-    // Only a drag ends here; it ends even on a disabled window, so that the capture is always released.
-    if (dragging) {
-        notify_parent(m_hWnd, notify_left_up);
-        end_drag();
-    }
-}
-
-void CSkinFaderWindow::on_capture_changed(HWND gaining) noexcept {
-    // A drag that loses the mouse ends as a release would: the parent untouches the fader, and the cap
-    // does not follow the bare pointer afterwards.
-    if (dragging && gaining != m_hWnd) {
-        notify_parent(m_hWnd, notify_left_up);
-        end_drag();
-    }
-}
-
-void CSkinFaderWindow::end_drag() noexcept {
-    release(); // before ReleaseCapture, whose WM_CAPTURECHANGED must find the drag over
-    if (GetCapture() == m_hWnd) {
-        ReleaseCapture();
-    }
-    invalidate_if_shown(m_hWnd);
 }
 
 } // namespace orvel

@@ -22,11 +22,6 @@ public:
 
 private:
     void paint() noexcept;
-    void on_left_down(std::int32_t y) noexcept;
-    void on_mouse_move(std::int32_t y) noexcept;
-    void on_left_up() noexcept;
-    void on_capture_changed(HWND gaining) noexcept;
-    void end_drag() noexcept;
 };
 
 } // namespace orvel

@@ -10,50 +10,14 @@
 #include <initializer_list>
 #include <stdlib.h>
 #include <unistd.h>
-#include <utility>
 
 using namespace cc121;
 
 namespace {
 
-Lines lampGroup(std::initializer_list<std::pair<unsigned char, bool>> lamps) {
-    Lines out;
-    char text[16];
-    for (const auto& [note, on] : lamps) {
-        std::snprintf(text, sizeof text, "90 %02X %s", note, on ? "7F" : "00");
-        out.push_back(text);
-    }
-    out.push_back("pause 5");
-    for (const auto& lamp : lamps) {
-        std::snprintf(text, sizeof text, "80 %02X 00", lamp.first);
-        out.push_back(text);
-    }
-    return out;
-}
-
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-const Lines kHostReady = {"F0 43 10 3E 15 00 01 F7", "pause 5"};
-
-// Runs of the same shape as InputTest: a surface bound to a track, past its first Run.
+// Clicks and pairs of presses on a started surface.
 class SectionTest : public SurfaceTest {
 protected:
-    void start(const char* config = "0 31 0 0 0 0 10", int track = 2) {
-        create(config);
-        if (track >= 0)
-            bindTo(track);
-        run();
-        clear();
-    }
-    // Runs once and returns the host's actions of that run.
-    Lines step(std::uint32_t advanceMs = 10) {
-        host.log().clear();
-        run(advanceMs);
-        return actions();
-    }
     void click(unsigned char note) {
         press(note);
         release(note);

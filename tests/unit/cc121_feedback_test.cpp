@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <initializer_list>
-#include <utility>
 
 using namespace cc121;
 
@@ -19,42 +18,11 @@ std::string bend(int position) {
     return text;
 }
 
-// One lamp update: the Note Ons, the pause, the Note Offs.
-Lines lampGroup(std::initializer_list<std::pair<unsigned char, bool>> lamps) {
-    Lines out;
-    char text[16];
-    for (const auto& [note, on] : lamps) {
-        std::snprintf(text, sizeof text, "90 %02X %s", note, on ? "7F" : "00");
-        out.push_back(text);
-    }
-    out.push_back("pause 5");
-    for (const auto& lamp : lamps) {
-        std::snprintf(text, sizeof text, "80 %02X 00", lamp.first);
-        out.push_back(text);
-    }
-    return out;
-}
-
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-const Lines kHostReady = {"F0 43 10 3E 15 00 01 F7", "pause 5"};
-
 class FeedbackTest : public SurfaceTest {
 protected:
     void SetUp() override {
         SurfaceTest::SetUp();
         start();
-    }
-    // A surface bound to `track` past its first Run, whose host-ready message brings the full resend.
-    void start(const char* config = "0 31 0 0 0 0 10", int track = 2) {
-        create(config);
-        if (track >= 0)
-            bindTo(track);
-        run();
-        clear();
     }
     void pressPair(unsigned char a, unsigned char b) {
         press(a);

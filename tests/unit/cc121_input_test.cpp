@@ -16,20 +16,6 @@ protected:
         SurfaceTest::SetUp();
         start();
     }
-    // A surface bound to `track` past its first Run, whose host-ready message brings the full resend.
-    void start(const char* config = "0 31 0 0 0 0 10", int track = 2) {
-        create(config);
-        if (track >= 0)
-            bindTo(track);
-        run();
-        clear();
-    }
-    // Runs once and returns the host's actions of that run.
-    Lines step(std::uint32_t advanceMs = 10) {
-        host.log().clear();
-        run(advanceMs);
-        return actions();
-    }
 };
 
 struct TransportCase {

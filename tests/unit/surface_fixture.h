@@ -14,10 +14,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+using Lines = std::vector<std::string>;
 
 class SurfaceFakePlatform final : public tamsel::Platform {
 public:
@@ -118,6 +122,21 @@ protected:
         surface->OnTrackSelection(handleAt(id));
         clear();
     }
+    // A surface bound to `track` (to none if negative) past its first Run, whose host-ready message brings
+    // the full resend.
+    void start(const char* config = "0 31 0 0 0 0 10", int track = 2) {
+        create(config);
+        if (track >= 0)
+            bindTo(track);
+        run();
+        clear();
+    }
+    // Runs once and returns the host's actions of that run.
+    Lines step(std::uint32_t advanceMs = 10) {
+        host.log().clear();
+        run(advanceMs);
+        return actions();
+    }
     hostsim::Track& trackAt(int id) { return *host.project().fromId(id, false); }
     MediaTrack* handleAt(int id) { return host.handle(trackAt(id)); }
 
@@ -153,4 +172,27 @@ private:
     tamsel::Platform* m_previous = nullptr;
 };
 
-using Lines = std::vector<std::string>;
+// One lamp update: the Note Ons, the pause, the Note Offs.
+inline Lines lampGroup(std::initializer_list<std::pair<unsigned char, bool>> lamps) {
+    Lines out;
+    char text[16];
+    for (const auto& [note, on] : lamps) {
+        std::snprintf(text, sizeof text, "90 %02X %s", note, on ? "7F" : "00");
+        out.push_back(text);
+    }
+    out.push_back("pause 5");
+    for (const auto& lamp : lamps) {
+        std::snprintf(text, sizeof text, "80 %02X 00", lamp.first);
+        out.push_back(text);
+    }
+    return out;
+}
+
+// One transcript followed by another.
+inline Lines operator+(Lines a, const Lines& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The host-ready message as it goes out, with its pause.
+inline const Lines kHostReady = {"F0 43 10 3E 15 00 01 F7", "pause 5"};

@@ -5,6 +5,7 @@
 // thread timer, dispatched by the dialog's own modal loop, plays a script of steps against the open
 // dialog. Keys are posted so that the modal loop's IsDialogMessage sees them as it would a user's.
 #include "assign_actions_dialog.h"
+#include "dialog_test_support.h"
 #include "host_api.h"
 #include "resource.h"
 
@@ -12,10 +13,7 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdint>
-#include <cstring>
 #include <deque>
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,12 +29,6 @@ void mainOnCommand(int command, int flag) {
 // Slot order of the settings record -> the edit showing it.
 const int kSlotEdits[kActionSlotCount] = {1014, 1016, 1015, 1017, 1018, 1019, 1020};
 
-std::string windowText(HWND hwnd) {
-    char buffer[1024] = {};
-    GetWindowTextA(hwnd, buffer, sizeof buffer);
-    return buffer;
-}
-
 std::string itemText(HWND dialog, int id) {
     HWND item = GetDlgItem(dialog, id);
     std::string text(static_cast<std::size_t>(GetWindowTextLengthA(item)) + 1, '\0');
@@ -44,60 +36,8 @@ std::string itemText(HWND dialog, int id) {
     return text;
 }
 
-using Step = std::function<void(HWND dialog)>;
-
-// Plays steps, one per timer tick, against the dialog this thread has open.
-class DialogScript {
-public:
-    explicit DialogScript(std::deque<Step> steps) {
-        s_steps = std::move(steps);
-        s_dialog = nullptr;
-        s_ticks = 0;
-        m_timer = SetTimer(nullptr, 0, 10, tick);
-    }
-    ~DialogScript() {
-        KillTimer(nullptr, m_timer);
-        s_steps.clear();
-    }
-    DialogScript(const DialogScript&) = delete;
-    DialogScript& operator=(const DialogScript&) = delete;
-
-    static bool finished() { return s_steps.empty(); }
-    static constexpr INT_PTR kTimedOut = 99;
-
-private:
-    static BOOL CALLBACK findDialog(HWND hwnd, LPARAM) {
-        char cls[32] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (std::string(cls) == "#32770" && windowText(hwnd) == "Assign Actions") {
-            s_dialog = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (!s_dialog || !IsWindow(s_dialog)) {
-            s_dialog = nullptr;
-            EnumThreadWindows(GetCurrentThreadId(), findDialog, 0);
-        }
-        if (!s_dialog)
-            return;
-        if (++s_ticks > 500) { // a script that never closes the dialog must not hang the suite
-            EndDialog(s_dialog, kTimedOut);
-            return;
-        }
-        if (s_steps.empty())
-            return;
-        Step step = std::move(s_steps.front());
-        s_steps.pop_front();
-        step(s_dialog);
-    }
-
-    static inline std::deque<Step> s_steps;
-    static inline HWND s_dialog = nullptr;
-    static inline int s_ticks = 0;
-    UINT_PTR m_timer = 0;
-};
+// What the watchdog ends a dialog with that a script left open.
+constexpr INT_PTR kTimedOut = 99;
 
 class AssignActions : public ::testing::Test {
 protected:
@@ -118,7 +58,8 @@ protected:
     }
 
     INT_PTR runModal(std::deque<Step> steps) {
-        DialogScript script(std::move(steps));
+        DialogScript script("Assign Actions", std::move(steps), {500, kTimedOut},
+                            DialogScript::Start::created);
         const INT_PTR result = showAssignActionsDialog(m_dll, nullptr, m_settings);
         EXPECT_TRUE(DialogScript::finished()) << "the dialog closed before the script ended";
         return result;
@@ -190,46 +131,6 @@ const Control kControls[] = {
 };
 constexpr std::size_t kControlCount = sizeof kControls / sizeof kControls[0];
 
-// The template's own bytes (DLGTEMPLATEEX), read from the DLL's resources.
-class TemplateReader {
-public:
-    explicit TemplateReader(const unsigned char* p) : m_p(p) {}
-    WORD word() { return take<WORD>(); }
-    DWORD dword() { return take<DWORD>(); }
-    short coord() { return take<short>(); }
-    BYTE byte() { return take<BYTE>(); }
-    // A string or an ordinal: "#<n>" for an ordinal.
-    std::string text() {
-        const WORD first = peek<WORD>();
-        if (first == 0xFFFF) {
-            word();
-            return "#" + std::to_string(word());
-        }
-        std::string out;
-        while (WORD c = word())
-            out += static_cast<char>(c);
-        return out;
-    }
-    void alignDword() {
-        while (reinterpret_cast<std::uintptr_t>(m_p) % 4)
-            ++m_p;
-    }
-    void skip(std::size_t n) { m_p += n; }
-
-private:
-    template <class T> T peek() const {
-        T v;
-        std::memcpy(&v, m_p, sizeof v);
-        return v;
-    }
-    template <class T> T take() {
-        T v = peek<T>();
-        m_p += sizeof v;
-        return v;
-    }
-    const unsigned char* m_p;
-};
-
 struct TemplateItem {
     DWORD style;
     int x, y, w, h;
@@ -265,7 +166,6 @@ TEST_F(AssignActions, TemplateIsAModalPopupOf268By226InMsShellDlg8) {
     r.byte();               // charset
     EXPECT_EQ(r.text(), "MS Shell Dlg");
 
-    const std::string ordinals[] = {"#128", "#129", "#130"}; // Button, Edit, Static
     for (std::size_t i = 0; i < count && i < kControlCount; ++i) {
         const Control& c = kControls[i];
         r.alignDword();
@@ -283,10 +183,7 @@ TEST_F(AssignActions, TemplateIsAModalPopupOf268By226InMsShellDlg8) {
         r.skip(r.word());
         SCOPED_TRACE("control " + std::to_string(i) + " " + (c.text ? c.text : std::to_string(c.id)));
 
-        const std::string expectedClass = std::string(c.cls) == "Button" ? ordinals[0]
-                                          : std::string(c.cls) == "Edit" ? ordinals[1]
-                                                                         : ordinals[2];
-        EXPECT_EQ(item.cls, expectedClass);
+        EXPECT_EQ(item.cls, templateClass(c.cls));
         EXPECT_EQ(static_cast<int>(item.id), c.id);
         EXPECT_EQ(item.text, c.text ? c.text : "");
         EXPECT_EQ(item.x, c.x);

@@ -8,6 +8,7 @@
 // which window the loop reports its idle time to. A watchdog ends the dialog if a script never does.
 #include "config_page_dialog.h"
 #include "config_page_resource.h"
+#include "dialog_test_support.h"
 #include "host_api.h"
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
@@ -19,9 +20,7 @@
 
 #include <commctrl.h>
 
-#include <cstdint>
 #include <cstring>
-#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -31,12 +30,6 @@
 namespace {
 
 const char* const kDefaults = "0 31 -1 -1 0 0 10 2 12 5 40364 4 1011 4 1012 5 40112 5 40111 4 1013";
-
-std::string windowText(HWND hwnd) {
-    char buffer[1024] = {};
-    GetWindowTextA(hwnd, buffer, sizeof buffer);
-    return buffer;
-}
 
 // --- Host side ---------------------------------------------------------------------------------------------
 
@@ -84,54 +77,12 @@ HWND hostWindow() {
 
 // --- Modal script ------------------------------------------------------------------------------------------
 
-using Step = std::function<void(HWND dialog)>;
-
-// Runs `step` once against the Assign Actions dialog this thread has open.
-class WhileAssignActionsOpen {
+// Runs `step` once against the Assign Actions dialog this thread has open; one left open is cancelled.
+class WhileAssignActionsOpen : public DialogScript {
 public:
-    explicit WhileAssignActionsOpen(Step step) {
-        s_step = std::move(step);
-        s_ran = false;
-        s_ticks = 0;
-        m_timer = SetTimer(nullptr, 0, 10, tick);
-    }
-    ~WhileAssignActionsOpen() {
-        KillTimer(nullptr, m_timer);
-        s_step = nullptr;
-    }
-    WhileAssignActionsOpen(const WhileAssignActionsOpen&) = delete;
-    WhileAssignActionsOpen& operator=(const WhileAssignActionsOpen&) = delete;
-
-    static bool ran() { return s_ran; }
-
-private:
-    static BOOL CALLBACK findDialog(HWND hwnd, LPARAM found) {
-        char cls[32] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (std::string(cls) == "#32770" && windowText(hwnd) == "Assign Actions" && IsWindowVisible(hwnd)) {
-            *reinterpret_cast<HWND*>(found) = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog)
-            return;
-        if (!s_ran && s_step) {
-            s_ran = true;
-            Step step = std::move(s_step);
-            step(dialog);
-        } else if (++s_ticks > 300) {
-            EndDialog(dialog, IDCANCEL); // a script that leaves the dialog open must not hang the suite
-        }
-    }
-
-    static inline Step s_step;
-    static inline bool s_ran = false;
-    static inline int s_ticks = 0;
-    UINT_PTR m_timer = 0;
+    explicit WhileAssignActionsOpen(Step step)
+        : DialogScript("Assign Actions", {std::move(step)}, {300, IDCANCEL}) {}
+    static bool ran() { return finished(); }
 };
 
 // --- Fixture -----------------------------------------------------------------------------------------------
@@ -256,58 +207,6 @@ const Control kControls[] = {
     {1013, "Button", "User &Functions...", 174, 43, 86, 14, BS_PUSHBUTTON | WS_TABSTOP},
 };
 constexpr std::size_t kControlCount = sizeof kControls / sizeof kControls[0];
-
-// Reads the template's own bytes (DLGTEMPLATEEX).
-class TemplateReader {
-public:
-    explicit TemplateReader(const unsigned char* p) : m_p(p) {}
-    WORD word() { return take<WORD>(); }
-    DWORD dword() { return take<DWORD>(); }
-    short coord() { return take<short>(); }
-    // A string, or "#<n>" for an ordinal.
-    std::string text() {
-        if (peekWord() == 0xFFFF) {
-            word();
-            return "#" + std::to_string(word());
-        }
-        std::string out;
-        while (WORD c = word())
-            out += static_cast<char>(c);
-        return out;
-    }
-    void alignDword() {
-        while (reinterpret_cast<std::uintptr_t>(m_p) % 4)
-            ++m_p;
-    }
-    void skip(std::size_t n) { m_p += n; }
-
-private:
-    WORD peekWord() const {
-        WORD v;
-        std::memcpy(&v, m_p, sizeof v);
-        return v;
-    }
-    template <class T> T take() {
-        T v;
-        std::memcpy(&v, m_p, sizeof v);
-        m_p += sizeof v;
-        return v;
-    }
-    const unsigned char* m_p;
-};
-
-std::string templateClass(const char* cls) {
-    const std::string name = cls;
-    if (name == "Button")
-        return "#128";
-    if (name == "Edit")
-        return "#129";
-    if (name == "Static")
-        return "#130";
-    if (name == "ComboBox")
-        return "#133";
-    return name;
-}
 
 TEST_F(ConfigPageTest, TemplateIsAChildDialogOf268By98InMsShellDlg8) {
     HRSRC found = FindResourceA(m_dll, MAKEINTRESOURCEA(266), MAKEINTRESOURCEA(5)); // RT_DIALOG

@@ -5,6 +5,7 @@
 // script ends it with a click, a key or a close as a user would. A watchdog ends a dialog that a script
 // left open, and the test then fails.
 #include "about_dialog_win32.h"
+#include "dialog_test_support.h"
 #include "dialogs_resource.h"
 #include "kestro_version.h"
 #include "setup_dialog_win32.h"
@@ -15,10 +16,8 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <iterator>
 #include <ostream>
 #include <string>
@@ -29,12 +28,6 @@ namespace {
 
 using kestro::midi_port_lists;
 using kestro::setup_values;
-
-std::string windowText(HWND hwnd) {
-    char buffer[1024] = {};
-    GetWindowTextA(hwnd, buffer, sizeof buffer);
-    return buffer;
-}
 
 HINSTANCE resources() {
     return GetModuleHandleA(nullptr);
@@ -81,61 +74,12 @@ RECT workArea() {
 
 // --- Modal script ------------------------------------------------------------------------------------------
 
-using Step = std::function<void(HWND dialog)>;
-
-// Runs `step` once against the dialog with caption `title` that this thread has open.
-class WhileOpen {
+// Runs `step` once against the dialog captioned `title` that this thread has open.
+class WhileOpen : public DialogScript {
 public:
-    WhileOpen(const char* title, Step step) {
-        s_title = title;
-        s_step = std::move(step);
-        s_ran = false;
-        s_watchdog = false;
-        s_ticks = 0;
-        m_timer = SetTimer(nullptr, 0, 10, tick);
-    }
-    ~WhileOpen() {
-        KillTimer(nullptr, m_timer);
-        s_step = nullptr;
-    }
-    WhileOpen(const WhileOpen&) = delete;
-    WhileOpen& operator=(const WhileOpen&) = delete;
-
+    WhileOpen(const char* title, Step step) : DialogScript(title, {std::move(step)}, {300, IDABORT}) {}
     // The script ran, and ended the dialog itself.
-    static bool ranAndEnded() { return s_ran && !s_watchdog; }
-
-private:
-    static BOOL CALLBACK findDialog(HWND hwnd, LPARAM found) {
-        char cls[32] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (std::string(cls) == "#32770" && windowText(hwnd) == s_title && IsWindowVisible(hwnd)) {
-            *reinterpret_cast<HWND*>(found) = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), findDialog, reinterpret_cast<LPARAM>(&dialog));
-        if (dialog == nullptr) {
-            return;
-        }
-        if (!s_ran && s_step) {
-            s_ran = true;
-            Step step = std::move(s_step);
-            step(dialog);
-        } else if (++s_ticks > 300) {
-            s_watchdog = true;
-            EndDialog(dialog, IDABORT); // a script that leaves the dialog open must not hang the suite
-        }
-    }
-
-    static inline std::string s_title;
-    static inline Step s_step;
-    static inline bool s_ran = false;
-    static inline bool s_watchdog = false;
-    static inline int s_ticks = 0;
-    UINT_PTR m_timer = 0;
+    static bool ranAndEnded() { return finished() && !timedOut(); }
 };
 
 // Runs the Options dialog with `ports` and the script; its result.
@@ -268,63 +212,6 @@ struct Dialog {
 
 const Dialog kSetup = {IDD_SETUP, "Options", 316, 154, kSetupControls, std::size(kSetupControls)};
 const Dialog kAbout = {IDD_ABOUT, "About", 148, 101, kAboutControls, std::size(kAboutControls)};
-
-// Reads a template's own bytes (DLGTEMPLATEEX).
-class TemplateReader {
-public:
-    explicit TemplateReader(const unsigned char* p) : m_p(p) {}
-    WORD word() { return take<WORD>(); }
-    DWORD dword() { return take<DWORD>(); }
-    short coord() { return take<short>(); }
-    // A string, or "#<n>" for an ordinal.
-    std::string text() {
-        if (peekWord() == 0xFFFF) {
-            word();
-            return "#" + std::to_string(word());
-        }
-        std::string out;
-        while (WORD c = word()) {
-            out += static_cast<char>(c);
-        }
-        return out;
-    }
-    void alignDword() {
-        while (reinterpret_cast<std::uintptr_t>(m_p) % 4 != 0) {
-            ++m_p;
-        }
-    }
-    void skip(std::size_t n) { m_p += n; }
-
-private:
-    WORD peekWord() const {
-        WORD v;
-        std::memcpy(&v, m_p, sizeof v);
-        return v;
-    }
-    template <class T> T take() {
-        T v;
-        std::memcpy(&v, m_p, sizeof v);
-        m_p += sizeof v;
-        return v;
-    }
-    const unsigned char* m_p;
-};
-
-std::string templateClass(const std::string& cls) {
-    if (cls == "Button") {
-        return "#128";
-    }
-    if (cls == "Edit") {
-        return "#129";
-    }
-    if (cls == "Static") {
-        return "#130";
-    }
-    if (cls == "ComboBox") {
-        return "#133";
-    }
-    return cls;
-}
 
 void PrintTo(const Dialog& d, std::ostream* os) {
     *os << d.title;
