@@ -68,7 +68,7 @@ int CC121::positionForTrack(MediaTrack* t) const {
 }
 
 void CC121::hostReadyAndResend(std::uint32_t now) {
-    if (now - lastHostReady <= kHostReadyEveryMs)
+    if (!m_resendPending && now - lastHostReady <= kHostReadyEveryMs)
         return;
     // The record holds four bytes; the message's other four run on in the same allocation.
     struct {
@@ -84,7 +84,8 @@ void CC121::hostReadyAndResend(std::uint32_t now) {
     midiOut->SendMsg(&ready.event, kNoOffset);
     tamsel::platform().pauseMs(kLampPauseMs);
 
-    if (now - lastHostReady > kResendAfterGapMs) {
+    if (m_resendPending || now - lastHostReady > kResendAfterGapMs) {
+        m_resendPending = false;
         const std::uint32_t saved = lampState;
         const int position = faderOff ? 0 : positionForTrack(currentTrack >= 0 ? track() : nullptr);
         lampState = 0;

@@ -6,6 +6,8 @@
 #include "host_api.h"
 #include "platform.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <new>
 
@@ -13,6 +15,12 @@ namespace {
 
 constexpr std::size_t kDescriptionSize = 1024;
 constexpr int kDeviceNameSize = 256;
+
+// Extended carries integers in its pointer parameters; one that does not fit an int is no device index.
+int pointerInt(void* p) {
+    const auto value = reinterpret_cast<std::intptr_t>(p);
+    return value >= INT_MIN && value <= INT_MAX ? static_cast<int>(value) : -1;
+}
 
 // Shared by every instance; each call overwrites the previous text (the host copies it at once).
 char g_description[kDescriptionSize];
@@ -22,21 +30,17 @@ char g_configuration[kSurfaceConfigBufferSize];
 } // namespace
 
 CC121::CC121(const SurfaceSettings& parsed, int* errorFlags) : settings(parsed) {
+    // A port that fails to open keeps its configured index: the host saves what GetConfigString returns, and
+    // a controller unplugged for one session must not lose the user's device choice for good.
     if (settings.midiInputIndex >= 0) {
         midiIn = host::CreateMIDIInput(settings.midiInputIndex);
-        if (!midiIn) {
-            settings.midiInputIndex = -1;
-            if (errorFlags)
-                *errorFlags |= 1;
-        }
+        if (!midiIn && errorFlags)
+            *errorFlags |= 1;
     }
     if (settings.midiOutputIndex >= 0) {
         midiOut = host::CreateMIDIOutput(settings.midiOutputIndex, false, nullptr);
-        if (!midiOut) {
-            settings.midiOutputIndex = -1;
-            if (errorFlags)
-                *errorFlags |= 2;
-        }
+        if (!midiOut && errorFlags)
+            *errorFlags |= 2;
     }
     eqMaps = LoadEqMaps();
     if (eqMaps.empty())
@@ -80,18 +84,42 @@ void CC121::CloseNoReset() {
 const char* CC121::GetDescString() {
     char input[kDeviceNameSize] = "No Input";
     char output[kDeviceNameSize] = "No Output";
-    if (settings.midiInputIndex >= 0 && settings.midiInputIndex < host::GetNumMIDIInputs()) {
+    // A port that is not open is named as none, whatever index the settings keep.
+    if (midiIn && settings.midiInputIndex >= 0 && settings.midiInputIndex < host::GetNumMIDIInputs()) {
         input[0] = '\0';
         host::GetMIDIInputName(settings.midiInputIndex, input, kDeviceNameSize);
         input[kDeviceNameSize - 1] = '\0';
     }
-    if (settings.midiOutputIndex >= 0 && settings.midiOutputIndex < host::GetNumMIDIOutputs()) {
+    if (midiOut && settings.midiOutputIndex >= 0 && settings.midiOutputIndex < host::GetNumMIDIOutputs()) {
         output[0] = '\0';
         host::GetMIDIOutputName(settings.midiOutputIndex, output, kDeviceNameSize);
         output[kDeviceNameSize - 1] = '\0';
     }
     std::snprintf(g_description, sizeof g_description, "Steinberg CC121 (%s, %s)", input, output);
     return g_description;
+}
+
+int CC121::Extended(int call, void* parm1, void* parm2, void* parm3) {
+    switch (call) {
+    case CSURF_EXT_MIDI_DEVICE_REMAP:
+        return remapDevice(parm1 != nullptr, pointerInt(parm2), pointerInt(parm3)) ? 1 : 0;
+    case CSURF_EXT_RESET:
+        resetFeedback();
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// The host renumbered its devices: the open device stays open, only the index the settings keep follows.
+bool CC121::remapDevice(bool output, int oldIndex, int newIndex) {
+    if (oldIndex < 0 || newIndex < 0 || oldIndex == newIndex)
+        return false;
+    int& index = output ? settings.midiOutputIndex : settings.midiInputIndex;
+    if (index != oldIndex)
+        return false;
+    index = newIndex;
+    return true;
 }
 
 const char* CC121::GetConfigString() {

@@ -45,9 +45,8 @@ public:
     bool IsKeyDown(int) override {
         return false;
     }
-    int Extended(int, void*, void*, void*) override {
-        return 0;
-    }
+    // Device renumbering and reset; every other call answers 0.
+    int Extended(int call, void* parm1, void* parm2, void* parm3) override;
 
     // The only way lamps and the motor fader are driven, so lampState and faderPosition always hold what the
     // controller was last told.
@@ -120,6 +119,12 @@ private:
     void fxRelease();
     bool windowVisible(const char* title);
 
+    bool remapDevice(bool output, int oldIndex, int newIndex);
+    // Forgets what the controller was told, so the next Run sends the host-ready message and everything.
+    void resetFeedback() {
+        m_resendPending = true;
+    }
+
     MediaTrack* track() const;
     int trackId(MediaTrack* track) const;
     int positionForTrack(MediaTrack* track) const;
@@ -146,4 +151,5 @@ private:
     std::uint32_t comboTime = 0;
     bool scrubMode = false;
     EqMapList eqMaps;
+    bool m_resendPending = false;
 };

@@ -15,7 +15,8 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-constexpr const char* kMapSubfolder = "\\InstallData\\Data\\CC121\\";
+constexpr const char* kProgramMapSubfolder = "\\InstallData\\Data\\CC121\\";
+constexpr const char* kResourceMapSubfolder = "\\Data\\CC121\\";
 constexpr const char* kMapPattern = "*.eqmap";
 
 bool fitsPathLimit(const std::string& path) {
@@ -44,25 +45,36 @@ bool LoadEqMapFile(const char* path, EqMap& map) {
     return true;
 }
 
-EqMapList loadEqMapsFrom(const char* hostFolder) {
-    EqMapList maps;
-    if (hostFolder != nullptr) {
-        const std::string folder = std::string(hostFolder) + kMapSubfolder;
-        const std::string pattern = folder + kMapPattern;
-        if (fitsPathLimit(pattern)) {
-            for (const std::string& name : tamsel::platform().listFiles(pattern)) {
-                const std::string path = folder + name;
-                EqMap map;
-                if (fitsPathLimit(path) && LoadEqMapFile(path.c_str(), map))
-                    maps.push_back(std::move(map));
-            }
-        }
+namespace {
+
+// An empty folder would turn the subfolder into a path from the drive's root: no maps from it.
+void appendEqMapsFrom(EqMapList& maps, const char* hostFolder, const char* subfolder) {
+    if (hostFolder == nullptr || *hostFolder == '\0')
+        return;
+    const std::string folder = std::string(hostFolder) + subfolder;
+    const std::string pattern = folder + kMapPattern;
+    if (!fitsPathLimit(pattern))
+        return;
+    for (const std::string& name : tamsel::platform().listFiles(pattern)) {
+        const std::string path = folder + name;
+        EqMap map;
+        if (fitsPathLimit(path) && LoadEqMapFile(path.c_str(), map))
+            maps.push_back(std::move(map));
     }
+}
+
+} // namespace
+
+EqMapList loadEqMapsFrom(const char* programFolder, const char* resourceFolder) {
+    EqMapList maps;
+    appendEqMapsFrom(maps, programFolder, kProgramMapSubfolder);
+    appendEqMapsFrom(maps, resourceFolder, kResourceMapSubfolder);
     if (maps.empty())
         maps.emplace_back(); // the placeholder: every control finds index -1
     return maps;
 }
 
 EqMapList LoadEqMaps() {
-    return loadEqMapsFrom(host::GetExePath ? host::GetExePath() : nullptr);
+    return loadEqMapsFrom(host::GetExePath ? host::GetExePath() : nullptr,
+                          host::GetResourcePath ? host::GetResourcePath() : nullptr);
 }

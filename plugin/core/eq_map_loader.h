@@ -1,5 +1,6 @@
 #pragma once
-// Reading the map files from "<host program folder>\InstallData\Data\CC121\*.eqmap".
+// Reading the map files from "<host program folder>\InstallData\Data\CC121\*.eqmap" and from
+// "<host resource folder>\Data\CC121\*.eqmap" (per user, writable, kept across host updates).
 
 #include "eq_map.h"
 
@@ -16,11 +17,12 @@ inline constexpr std::size_t kMaxEqMapFileSize = 1024 * 1024;
 // does not arrive whole; `map` is then unchanged.
 bool LoadEqMapFile(const char* path, EqMap& map);
 
-// Every map file in the map folder below `hostFolder` (the host's program folder, no trailing separator),
-// in the order the directory search returns them; files that cannot be read are skipped. A null folder,
-// or one too long for the path limit, gives no files. The result is never empty: without maps it holds one
-// map with every default.
-EqMapList loadEqMapsFrom(const char* hostFolder);
+// Every map file in the map folder below `programFolder` (the host's program folder, no trailing
+// separator), then every one below `resourceFolder` (the host's resource folder), each folder in the order
+// the directory search returns its files; files that cannot be read are skipped. A null or empty folder,
+// or one too long for the path limit, gives no files. The first map of a name wins, so the program
+// folder's come first. The result is never empty: without maps it holds one map with every default.
+EqMapList loadEqMapsFrom(const char* programFolder, const char* resourceFolder = nullptr);
 
-// loadEqMapsFrom the folder the host's GetExePath reports.
+// loadEqMapsFrom the folders the host's GetExePath and (when the host has it) GetResourcePath report.
 EqMapList LoadEqMaps();

@@ -4,6 +4,7 @@ namespace host {
 
 #define TAMSEL_DEFINE_HOST_POINTER(ret, name, params) ret(*name) params = nullptr;
 TAMSEL_HOST_FUNCTIONS(TAMSEL_DEFINE_HOST_POINTER)
+TAMSEL_OPTIONAL_HOST_FUNCTIONS(TAMSEL_DEFINE_HOST_POINTER)
 #undef TAMSEL_DEFINE_HOST_POINTER
 
 namespace {
@@ -21,14 +22,20 @@ struct Binding {
                 fn = nullptr;                                                                                \
             }},
 const Binding kBindings[] = {TAMSEL_HOST_FUNCTIONS(TAMSEL_HOST_BINDING)};
+const Binding kOptionalBindings[] = {TAMSEL_OPTIONAL_HOST_FUNCTIONS(TAMSEL_HOST_BINDING)};
 #undef TAMSEL_HOST_BINDING
 
 static_assert(sizeof(kBindings) / sizeof(kBindings[0]) == kFunctionCount, "the host table has 50 functions");
+static_assert(sizeof(kOptionalBindings) / sizeof(kOptionalBindings[0]) == kOptionalFunctionCount);
 
 } // namespace
 
 const char* functionName(int index) {
     return index >= 0 && index < kFunctionCount ? kBindings[index].name : nullptr;
+}
+
+const char* optionalFunctionName(int index) {
+    return index >= 0 && index < kOptionalFunctionCount ? kOptionalBindings[index].name : nullptr;
 }
 
 bool bindFunctions(GetFuncProc getFunc) {
@@ -40,11 +47,15 @@ bool bindFunctions(GetFuncProc getFunc) {
             return false;
         b.store(address);
     }
+    for (const Binding& b : kOptionalBindings)
+        b.store(getFunc(b.name));
     return true;
 }
 
 void unbindFunctions() {
     for (const Binding& b : kBindings)
+        b.clear();
+    for (const Binding& b : kOptionalBindings)
         b.clear();
 }
 

@@ -62,21 +62,32 @@
     X(int, NamedCommandLookup, (const char* command_name))                                                   \
     X(const char*, GetExePath, ())
 
+// Functions of newer hosts, looked up after the 50. Any of them may be missing: its pointer stays null and
+// only the feature that needs it does nothing; registration never depends on them.
+#define TAMSEL_OPTIONAL_HOST_FUNCTIONS(X) X(const char*, GetResourcePath, ())
+
 namespace host {
 
 #define TAMSEL_DECLARE_HOST_POINTER(ret, name, params) extern ret(*name) params;
 TAMSEL_HOST_FUNCTIONS(TAMSEL_DECLARE_HOST_POINTER)
+TAMSEL_OPTIONAL_HOST_FUNCTIONS(TAMSEL_DECLARE_HOST_POINTER)
 #undef TAMSEL_DECLARE_HOST_POINTER
 
 constexpr int kFunctionCount = 50;
+#define TAMSEL_COUNT_ONE(ret, name, params) +1
+constexpr int kOptionalFunctionCount = 0 TAMSEL_OPTIONAL_HOST_FUNCTIONS(TAMSEL_COUNT_ONE);
+#undef TAMSEL_COUNT_ONE
 
 // Name of the function at position `index` (0-based) of the lookup order, or null past the end.
 const char* functionName(int index);
+// Name of the optional function at position `index` of its lookup order (after the 50), or null.
+const char* optionalFunctionName(int index);
 
 using GetFuncProc = void* (*)(const char* name);
 
 // Looks every function up in table order and stops at the first one the host lacks. Returns true when all
-// were found. Pointers bound before a failure keep their values but are never used.
+// were found; then the optional functions are looked up too, each left null when the host lacks it.
+// Pointers bound before a failure keep their values but are never used.
 bool bindFunctions(GetFuncProc getFunc);
 
 // Clears every pointer (tests bind against several fake hosts in one process).

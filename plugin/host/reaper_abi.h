@@ -134,6 +134,13 @@ protected:
 #endif
 };
 
+// Calls a surface may receive through Extended (it answers 0 to those it does not handle).
+// RESET: clear all surface state and resend (harder than SetTrackListChange).
+constexpr int CSURF_EXT_RESET = 0x0001FFFF;
+// MIDI_DEVICE_REMAP: parm1 = is-output (0/1), parm2 = old device index, parm3 = new index, all as integers
+// carried in the pointers. A surface using the old index takes the new one and answers 1.
+constexpr int CSURF_EXT_MIDI_DEVICE_REMAP = 0x00010099;
+
 // MSVC slot indexes, used by the tests that call objects through raw vtables.
 namespace abi_slot {
 constexpr int kSurfaceCount = 22;

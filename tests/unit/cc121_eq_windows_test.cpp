@@ -115,8 +115,10 @@ private:
     std::vector<std::string> m_files;
 };
 
-TEST_F(EqTest, MapsComeFromTheHostsProgramFolder) {
-    EXPECT_EQ(platform.patterns, (std::vector<std::string>{m_exe + kMapFolder + "*.eqmap"}));
+TEST_F(EqTest, MapsComeFromTheHostsProgramAndResourceFolders) {
+    EXPECT_EQ(platform.patterns, (std::vector<std::string>{m_exe + kMapFolder + "*.eqmap",
+                                                           "C:\\users\\user\\AppData\\Roaming\\REAPER"
+                                                           "\\Data\\CC121\\*.eqmap"}));
     ASSERT_EQ(surface->maps().size(), 2u);
     EXPECT_EQ(surface->maps()[0].id, "Test EQ");
     EXPECT_EQ(surface->maps()[1].id, "Plain EQ");

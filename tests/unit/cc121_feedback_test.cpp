@@ -370,6 +370,21 @@ TEST_F(FeedbackTest, GapOfMoreThan1500msResendsLampsAndFaderFromTheTrack) {
     EXPECT_EQ(surface->lamps(), kBitSolo | kBitMute);
 }
 
+TEST_F(FeedbackTest, ExtendedResetResendsEverythingAtTheNextRun) {
+    trackAt(2).mute = true;
+    surface->SetSurfaceMute(handleAt(2), true);
+    trackAt(2).volume = 0.5;
+    clear();
+    EXPECT_EQ(surface->Extended(CSURF_EXT_RESET, nullptr, nullptr, nullptr), 1);
+    EXPECT_TRUE(wire().empty()) << "nothing goes out before the next Run";
+    run(1);
+    EXPECT_EQ(wire(), kHostReady + Lines{bend(volumePosition(0.5))} + lampGroup({{0x10, true}}));
+    EXPECT_EQ(actions(), (Lines{"TrackList_UpdateAllExternalSurfaces()"}));
+    clear();
+    run(1);
+    EXPECT_TRUE(wire().empty()) << "once";
+}
+
 TEST_F(FeedbackTest, ResendTakesPanWhenFlippedAndZeroWhenSilencedOrUnbound) {
     setFlip(true);
     trackAt(2).pan = 0.25;

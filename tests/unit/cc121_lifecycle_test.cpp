@@ -14,16 +14,19 @@ TEST_F(SurfaceTest, ConstructionOpensBothPortsStartsInputAndAsksForState) {
     EXPECT_EQ(surface->currentTrackId(), -1);
 }
 
-TEST_F(SurfaceTest, PortsThatFailReportErrorFlagsAndNameNoDevice) {
+// An unplugged controller must not cost the user the device choice the host saves from the surface.
+TEST_F(SurfaceTest, PortsThatFailReportErrorFlagsAndKeepTheirConfiguredIndices) {
     host.midi().addInput("Busy In", true);
     host.midi().addOutput("Busy Out", true);
     errorFlags = 0x10;
+    surface.reset(new CC121(ParseSurfaceSettings("0 31 1 0 0 0 10"), &errorFlags));
+    EXPECT_EQ(errorFlags, 0x11);
+    EXPECT_STREQ(surface->GetConfigString(),
+                 "0 31 1 0 0 0 10 2 12 5 40364 4 1011 4 1012 5 40112 5 40111 4 1013");
+    EXPECT_STREQ(surface->GetDescString(), "Steinberg CC121 (No Input, CC121 Out)");
     surface.reset(new CC121(ParseSurfaceSettings("0 31 1 1 0 0 10"), &errorFlags));
     EXPECT_EQ(errorFlags, 0x13);
-    EXPECT_EQ(surface->currentSettings().midiInputIndex, -1);
-    EXPECT_EQ(surface->currentSettings().midiOutputIndex, -1);
-    EXPECT_STREQ(surface->GetConfigString(),
-                 "0 31 -1 -1 0 0 10 2 12 5 40364 4 1011 4 1012 5 40112 5 40111 4 1013");
+    EXPECT_EQ(surface->currentSettings().midiOutputIndex, 1);
     EXPECT_STREQ(surface->GetDescString(), "Steinberg CC121 (No Input, No Output)");
     // A null flags pointer is allowed.
     surface.reset(new CC121(ParseSurfaceSettings("0 31 1 1 0 0 10"), nullptr));
@@ -85,6 +88,33 @@ TEST_F(SurfaceTest, SurfaceWithOnePortDoesNothingInRun) {
     surface->Run();
     EXPECT_TRUE(actions().empty());
     EXPECT_EQ(input().swapCount(), 0);
+}
+
+// Device renumbering moves the kept index of the side that used the old one; everything else is no call.
+TEST_F(SurfaceTest, ExtendedRemapsDeviceIndicesAndAnswersZeroToTheRest) {
+    host.midi().addInput("Second In");
+    create("0 31 1 0 0 0 10");
+    auto p = [](std::intptr_t v) {
+        return reinterpret_cast<void*>(v);
+    };
+    struct Case {
+        int call;
+        std::intptr_t output, from, to;
+        int answer;
+        const char* config; // the first seven numbers afterwards
+    };
+    for (const Case& c : {Case{CSURF_EXT_MIDI_DEVICE_REMAP, 0, 0, 5, 0, "0 31 1 0"}, // not ours
+                          Case{CSURF_EXT_MIDI_DEVICE_REMAP, 0, 1, 1, 0, "0 31 1 0"}, // equal
+                          Case{CSURF_EXT_MIDI_DEVICE_REMAP, 0, 1, -1, 0, "0 31 1 0"},
+                          Case{CSURF_EXT_MIDI_DEVICE_REMAP, 0, -1, 3, 0, "0 31 1 0"},
+                          Case{CSURF_EXT_MIDI_DEVICE_REMAP, 0, 1, 3, 1, "0 31 3 0"},
+                          Case{CSURF_EXT_MIDI_DEVICE_REMAP, 1, 0, 2, 1, "0 31 3 2"},
+                          Case{0x00010001, 1, 2, 4, 0, "0 31 3 2"}}) {
+        EXPECT_EQ(surface->Extended(c.call, p(c.output), p(c.from), p(c.to)), c.answer) << c.from << c.to;
+        EXPECT_EQ(std::string(surface->GetConfigString()).rfind(c.config, 0), 0u) << c.config;
+    }
+    EXPECT_STREQ(surface->GetDescString(), "Steinberg CC121 (No Input, No Output)") << "no device at 3 or 2";
+    EXPECT_TRUE(actions().empty()) << "the open devices stay as they are";
 }
 
 } // namespace

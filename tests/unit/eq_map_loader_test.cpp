@@ -99,6 +99,23 @@ TEST_F(EqMapLoading, SearchesTheMapFolderOfTheHost) {
     EXPECT_EQ(m_platform.patterns, std::vector<std::string>{m_host + "\\InstallData\\Data\\CC121\\*.eqmap"});
 }
 
+// The program folder's maps come first, so they win by name; a resource folder that is null, empty or too
+// long for the path limit adds nothing and costs the program folder nothing.
+TEST_F(EqMapLoading, ReadsTheResourceFolderAfterTheProgramFolder) {
+    const std::string resource = m_dir.path() + "/res";
+    addMap("a.eqmap", "ID=A\n");
+    m_dir.write(resource + "\\Data\\CC121\\b.eqmap", "ID=B\n");
+    m_platform.names.push_back("b.eqmap"); // each folder lists both; each holds one
+    EXPECT_EQ(ids(loadEqMapsFrom(m_host.c_str(), resource.c_str())), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(m_platform.patterns.back(), resource + "\\Data\\CC121\\*.eqmap");
+    for (const std::string& bad : {std::string(), std::string(kMaxPathLength, 'r')}) {
+        m_platform.patterns.clear();
+        EXPECT_EQ(ids(loadEqMapsFrom(m_host.c_str(), bad.c_str())), std::vector<std::string>{"A"});
+        EXPECT_EQ(m_platform.patterns.size(), 1u);
+    }
+    EXPECT_EQ(ids(loadEqMapsFrom(nullptr, resource.c_str())), std::vector<std::string>{"B"});
+}
+
 TEST_F(EqMapLoading, KeepsTheOrderOfTheSearch) {
     addMap("b.eqmap", "ID=B\nQ1=2\n");
     addMap("a.eqmap", "ID=A\nQ1=1\n");
@@ -185,6 +202,11 @@ TEST_F(EqMapLoading, LoadEqMapsAsksTheHostForItsFolder) {
     EXPECT_EQ(LoadEqMaps(), EqMapList{EqMap{}});
     host::GetExePath = nullptr;
     EXPECT_EQ(LoadEqMaps(), EqMapList{EqMap{}});
+    host::GetResourcePath = [] {
+        return s_folder.c_str(); // no Data\CC121 maps there: only the asking is seen
+    };
+    LoadEqMaps();
+    EXPECT_EQ(m_platform.patterns.back(), m_host + "\\Data\\CC121\\*.eqmap");
 }
 
 class EqMapFileReading : public ::testing::Test {

@@ -41,7 +41,11 @@ protected:
 
 TEST_F(HostBinding, BindsEveryFunctionToTheModelInTableOrder) {
     ASSERT_TRUE(host::bindFunctions(hostsim::getFunc));
-    EXPECT_EQ(model.lookups(), firstNames(host::kFunctionCount));
+    Lines expected = firstNames(host::kFunctionCount);
+    for (int i = 0; i < host::kOptionalFunctionCount; ++i)
+        expected.emplace_back(host::optionalFunctionName(i));
+    EXPECT_EQ(model.lookups(), expected) << "the optional functions after the 50";
+    EXPECT_NE(host::GetResourcePath, nullptr);
     for (int i = 0; i < host::kFunctionCount; ++i) {
         SCOPED_TRACE(host::functionName(i));
         EXPECT_NE(boundPointer(i), nullptr);
@@ -61,6 +65,17 @@ TEST(HostBindingWithheld, EachMissingFunctionFailsTheBindAndEndsTheLookups) {
             EXPECT_EQ(boundPointer(i) != nullptr, i < missing) << host::functionName(i);
         host::unbindFunctions();
     }
+}
+
+TEST(HostBindingWithheld, MissingOptionalFunctionsStayNullAndBindTheRest) {
+    hostsim::Host model;
+    hostsim::CurrentHost current(model);
+    for (int i = 0; i < host::kOptionalFunctionCount; ++i)
+        model.withhold(host::optionalFunctionName(i));
+    EXPECT_TRUE(host::bindFunctions(hostsim::getFunc));
+    EXPECT_EQ(host::GetResourcePath, nullptr);
+    EXPECT_NE(boundPointer(host::kFunctionCount - 1), nullptr);
+    host::unbindFunctions();
 }
 
 TEST(HostBindingTable, FunctionNamesFollowTheLookupOrder) {

@@ -87,11 +87,12 @@ TEST_F(EntryTest, RefusesAHostWithoutLookup) {
 
 TEST_F(EntryTest, RegistersOnceUnderCsurfWhenEveryFunctionIsThere) {
     ASSERT_EQ(callEntry(0x20E), 1);
-    ASSERT_EQ(m_host.asked.size(), 50u);
+    ASSERT_EQ(m_host.asked.size(), static_cast<std::size_t>(50 + host::kOptionalFunctionCount));
     for (int i = 0; i < host::kFunctionCount; ++i)
         EXPECT_EQ(m_host.asked[static_cast<std::size_t>(i)], host::functionName(i)) << i;
     EXPECT_EQ(m_host.asked.front(), "DB2SLIDER");
-    EXPECT_EQ(m_host.asked.back(), "GetExePath");
+    EXPECT_EQ(m_host.asked[49], "GetExePath");
+    EXPECT_EQ(m_host.asked[50], "GetResourcePath") << "the optional functions come after the 50";
 
     ASSERT_EQ(m_host.registered.size(), 1u);
     const auto& reg = m_host.registered.front();
@@ -105,6 +106,12 @@ TEST_F(EntryTest, RegistersOnceUnderCsurfWhenEveryFunctionIsThere) {
 TEST_F(EntryTest, WithoutARegisterCallbackStillSucceeds) {
     EXPECT_EQ(callEntry(0x20E, true, false), 1);
     EXPECT_TRUE(m_host.registered.empty());
+}
+
+TEST_F(EntryTest, AHostWithoutAnOptionalFunctionStillGetsTheSurface) {
+    m_host.missing = "GetResourcePath";
+    EXPECT_EQ(callEntry(0x20E), 1);
+    EXPECT_EQ(m_host.registered.size(), 1u);
 }
 
 // Every function is required, even those the plug-in never calls; lookup stops at the first gap.

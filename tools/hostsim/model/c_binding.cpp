@@ -31,10 +31,11 @@ struct Entry {
 // plug-in's signature. Function and data pointers share one representation on every platform here.
 #define HOSTSIM_ENTRY(ret, name, params)                                                                     \
     Entry{#name, reinterpret_cast<void*>(&Forward<ret(Host::*) params, &Host::name>::call)},
-const Entry kEntries[] = {TAMSEL_HOST_FUNCTIONS(HOSTSIM_ENTRY)};
+const Entry kEntries[] = {TAMSEL_HOST_FUNCTIONS(HOSTSIM_ENTRY) TAMSEL_OPTIONAL_HOST_FUNCTIONS(HOSTSIM_ENTRY)};
 #undef HOSTSIM_ENTRY
 
-static_assert(sizeof(kEntries) / sizeof(kEntries[0]) == host::kFunctionCount, "every host function is bound");
+static_assert(sizeof(kEntries) / sizeof(kEntries[0]) == host::kFunctionCount + host::kOptionalFunctionCount,
+              "every host function is bound");
 
 } // namespace
 

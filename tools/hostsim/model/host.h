@@ -1,6 +1,7 @@
 #pragma once
-// The simulated REAPER host: a project model that answers the plug-in's 50 host functions as REAPER
-// documents them, tells registered surfaces about changes as REAPER does, and logs every call (call_log.h).
+// The simulated REAPER host: a project model that answers the plug-in's 50 host functions (and the optional
+// ones it looks up after them) as REAPER documents them, tells registered surfaces about changes as REAPER
+// does, and logs every call (call_log.h).
 //
 // The 50 functions keep REAPER's names and are declared from the plug-in's own table, so their signatures
 // cannot drift from what the plug-in binds; c_binding.h hands out plain-function forwarders to them.
@@ -50,7 +51,9 @@ public:
     TopWindows& windows() { return m_windows; }
 
     MediaTrack* handle(const Track& track) const { return m_project.handle(track); }
+    // The program folder (GetExePath) and the per-user resource folder (GetResourcePath).
     void setExePath(std::string path) { m_exePath = std::move(path); }
+    void setResourcePath(std::string path) { m_resourcePath = std::move(path); }
 
     // Names getFunc answers null for while this host is current: a host that lacks those functions.
     void withhold(std::string name) { m_withheld.insert(std::move(name)); }
@@ -73,6 +76,7 @@ public:
 
 #define HOSTSIM_DECLARE_HOST_FUNCTION(ret, name, params) ret name params;
     TAMSEL_HOST_FUNCTIONS(HOSTSIM_DECLARE_HOST_FUNCTION)
+    TAMSEL_OPTIONAL_HOST_FUNCTIONS(HOSTSIM_DECLARE_HOST_FUNCTION)
 #undef HOSTSIM_DECLARE_HOST_FUNCTION
 
 private:
@@ -111,6 +115,7 @@ private:
     TopWindows m_windows;
     MidiSystem m_midi;
     std::string m_exePath = "C:\\Program Files\\REAPER (x64)";
+    std::string m_resourcePath = "C:\\users\\user\\AppData\\Roaming\\REAPER";
     std::set<std::string> m_withheld;
     std::vector<std::string> m_lookups;
 };

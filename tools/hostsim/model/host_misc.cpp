@@ -47,4 +47,9 @@ const char* Host::GetExePath() {
     return call.returns(m_exePath.c_str());
 }
 
+const char* Host::GetResourcePath() {
+    auto call = query("GetResourcePath()");
+    return call.returns(m_resourcePath.c_str());
+}
+
 } // namespace hostsim
