@@ -1,4 +1,4 @@
-// The Assign Actions dialog, created from the template inside the real tamsel.dll and driven by real
+// The Assign Actions dialog, created from the template inside the real plug-in DLL and driven by real
 // window messages. Needs a display (Xvfb under Wine).
 //
 // Modal runs go through showAssignActionsDialog itself, so its EndDialog result is what the test sees: a
@@ -42,8 +42,8 @@ constexpr INT_PTR kTimedOut = 99;
 class AssignActions : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dll = LoadLibraryA("tamsel.dll");
-        ASSERT_NE(m_dll, nullptr) << "tamsel.dll beside the test program";
+        m_dll = LoadLibraryA(TAMSEL_PLUGIN_FILE);
+        ASSERT_NE(m_dll, nullptr) << TAMSEL_PLUGIN_FILE " beside the test program";
         host::unbindFunctions();
         host::Main_OnCommand = mainOnCommand;
         g_calls.clear();

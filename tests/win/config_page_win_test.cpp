@@ -1,4 +1,4 @@
-// The configuration page, created from the template inside the real tamsel.dll, inside a top-level window
+// The configuration page, created from the template inside the real plug-in DLL, inside a top-level window
 // of the test as the host's preferences window, with the host's MIDI devices from the simulated host.
 // Driven by real window messages. Needs a display (Xvfb under Wine).
 //
@@ -98,8 +98,8 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS}; // as the host does
         ASSERT_TRUE(InitCommonControlsEx(&controls));
-        m_dll = LoadLibraryA("tamsel.dll");
-        ASSERT_NE(m_dll, nullptr) << "tamsel.dll beside the test program";
+        m_dll = LoadLibraryA(TAMSEL_PLUGIN_FILE);
+        ASSERT_NE(m_dll, nullptr) << TAMSEL_PLUGIN_FILE " beside the test program";
         ASSERT_TRUE(host::bindFunctions(hostsim::getFunc));
         m_model.midi().addInput("In A");
         m_model.midi().addInput("In B");

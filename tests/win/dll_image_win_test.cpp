@@ -1,4 +1,5 @@
-// Reads tamsel.dll's own export and import tables: one export, and no MinGW runtime DLL to ship beside it.
+// Reads the plug-in DLL's own export and import tables: one export, and no MinGW runtime DLL to ship beside
+// it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,7 +14,7 @@ namespace {
 class DllImage : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_module = LoadLibraryExA("tamsel.dll", nullptr, DONT_RESOLVE_DLL_REFERENCES);
+        m_module = LoadLibraryExA(TAMSEL_PLUGIN_FILE, nullptr, DONT_RESOLVE_DLL_REFERENCES);
         ASSERT_NE(m_module, nullptr);
         m_base = reinterpret_cast<const unsigned char*>(m_module);
         auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(m_base);
@@ -50,6 +51,7 @@ TEST_F(DllImage, ExportsOnlyTheEntryPoint) {
         names.emplace_back(at<char>(nameRvas[i]));
     EXPECT_EQ(names, std::vector<std::string>{"ReaperPluginEntry"});
     EXPECT_EQ(exports->NumberOfFunctions, 1u);
+    EXPECT_STREQ(at<char>(exports->Name), "reaper_tamsel-x64.dll") << "the name REAPER loads";
 }
 
 TEST_F(DllImage, ImportsOnlySystemLibraries) {

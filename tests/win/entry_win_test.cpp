@@ -1,4 +1,4 @@
-// Loads the real tamsel.dll and calls its export the way REAPER does, against a fake host.
+// Loads the real plug-in DLL and calls its export the way REAPER does, against a fake host.
 #include "host_api.h"
 #include "reaper_abi.h"
 
@@ -41,8 +41,8 @@ int fakeRegister(const char* name, void* info) {
 class EntryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_module = LoadLibraryA("tamsel.dll");
-        ASSERT_NE(m_module, nullptr) << "tamsel.dll beside the test program";
+        m_module = LoadLibraryA(TAMSEL_PLUGIN_FILE);
+        ASSERT_NE(m_module, nullptr) << TAMSEL_PLUGIN_FILE " beside the test program";
         m_entry = reinterpret_cast<EntryProc>(
             reinterpret_cast<void*>(GetProcAddress(m_module, "ReaperPluginEntry")));
         ASSERT_NE(m_entry, nullptr);

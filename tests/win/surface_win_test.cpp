@@ -1,4 +1,4 @@
-// The real tamsel.dll driven the way REAPER drives it: entry point, surface created through the registration
+// The real plug-in DLL driven the way REAPER drives it: entry point, surface created through the registration
 // record, host MIDI objects in the MSVC layout, every surface call made by raw MSVC slot index.
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
@@ -29,7 +29,7 @@ template <typename Fn> Fn slot(void* object, int index) {
 class SurfaceThroughSlots : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_module = LoadLibraryA("tamsel.dll");
+        m_module = LoadLibraryA(TAMSEL_PLUGIN_FILE);
         ASSERT_NE(m_module, nullptr);
         auto entry = reinterpret_cast<EntryProc>(
             reinterpret_cast<void*>(GetProcAddress(m_module, "ReaperPluginEntry")));

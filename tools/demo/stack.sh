@@ -1,8 +1,10 @@
 # Shared by the demo and the end-to-end tests: the simulated host with the real plug-in and the real panel,
 # talking over the loop-back MIDI ports of the project's Wine prefix, and ways to look at and click the
-# panel. Source it; it expects ROOT, OUT and a display.
+# panel. Source it; it expects ROOT, OUT and a display. RESOURCE may name a REAPER resource folder to use
+# (the release unpacked, as the end-to-end tests do); by default the one the build lays out.
 
 BIN="$ROOT/build/win64/bin"
+RESOURCE="${RESOURCE:-$ROOT/build/win64/resource}"
 export WINEPREFIX="${WINEPREFIX:-$ROOT/.deps/wine}"
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;winepulse.drv=d;winealsa.drv=d"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -31,19 +33,15 @@ panel_settings() {
     wine reg add "$key" /v always_on_top /t REG_SZ /d 0 /f >/dev/null 2>&1
 }
 
-# EQ maps where the plug-in looks for them: <host program folder>\InstallData\Data\CC121\.
-host_folder() {
-    mkdir -p "$OUT/reaper/InstallData/Data/CC121"
-    cp "$ROOT"/eqmaps/*.eqmap "$OUT/reaper/InstallData/Data/CC121/"
-    winepath -w "$OUT/reaper" 2>/dev/null
-}
-
+# The host finds the plug-in and the EQ maps in the resource folder, as REAPER does; its program folder is
+# an empty one, so nothing is found there by accident.
 start_host() {
-    local folder
-    folder=$(host_folder)
+    mkdir -p "$OUT/reaper-program"
     rm -f "$OUT/stop"
     (cd "$BIN" && exec wine hostsim.exe --run --demo-project --in "$HOST_IN" --out "$HOST_OUT" \
-        --exe-path "$folder" --stop-file "$(winepath -w "$OUT/stop" 2>/dev/null)") >"$OUT/host.log" 2>&1 &
+        --resource-folder "$(winepath -w "$RESOURCE" 2>/dev/null)" \
+        --program-folder "$(winepath -w "$OUT/reaper-program" 2>/dev/null)" \
+        --stop-file "$(winepath -w "$OUT/stop" 2>/dev/null)") >"$OUT/host.log" 2>&1 &
     HOST_PID=$!
     # The host prints its surface once the ports are open.
     local i
@@ -56,9 +54,12 @@ start_host() {
     return 1
 }
 
+# The released panel when the resource folder holds one, else the build's.
 start_panel() {
     panel_settings
-    (cd "$BIN" && exec wine kestro.exe) >"$OUT/panel.log" 2>&1 &
+    local panel="$BIN/kestro.exe"
+    [ -f "$RESOURCE/kestro/kestro-x64.exe" ] && panel="$RESOURCE/kestro/kestro-x64.exe"
+    (cd "$(dirname "$panel")" && exec wine "$(basename "$panel")") >"$OUT/panel.log" 2>&1 &
     PANEL_PID=$!
     PANEL_WIN=$(timeout 30 xdotool search --sync --name '^Kestro$' | head -n 1)
     [ -n "$PANEL_WIN" ] || { echo "the panel window did not appear" >&2; return 1; }

@@ -45,7 +45,7 @@ FADER="68 250"
 LISTENER="673 63"
 
 wineserver -w 2>/dev/null || true
-step "start the simulated host (tamsel.dll inside) and the panel, connected through Loop 1 and Loop 2"
+step "start the simulated host (the plug-in from its resource folder's UserPlugins) and the panel, connected through Loop 1 and Loop 2"
 start_host || exit 1
 start_panel || { stop_stack; exit 1; }
 

@@ -1,14 +1,20 @@
-// hostsim.exe: loads a control-surface plug-in exactly as REAPER does (LoadLibrary, ReaperPluginEntry with a
-// real GetFunc and Register) against the simulated project, and reports what the plug-in registered.
-// With --run it also creates a surface on the system's MIDI ports, calls its Run about 30 times a second
-// from a message loop, and prints every host action the surface makes.
+// hostsim.exe: loads control-surface plug-ins exactly as REAPER does (every reaper_*.dll in the resource
+// folder's UserPlugins, LoadLibrary, ReaperPluginEntry with a real GetFunc and Register) against the
+// simulated project, and reports what they registered. With --run it also creates a CC121 surface on the
+// system's MIDI ports, calls its Run about 30 times a second from a message loop, and prints every host
+// action the surface makes.
 //
-//   hostsim.exe [--plugin PATH] [--run] [--in NAME] [--out NAME] [--config TEXT] [--seconds N]
-//               [--exe-path DIR] [--demo-project] [--list-ports] [--stop-file PATH] [--show-config]
+//   hostsim.exe [--resource-folder DIR] [--program-folder DIR] [--run] [--in NAME] [--out NAME]
+//               [--config TEXT] [--seconds N] [--demo-project] [--list-ports] [--stop-file PATH]
+//               [--show-config]
+//
+// The resource folder (GetResourcePath) defaults to "resource" beside the folder of hostsim.exe, where the
+// build lays one out; the program folder (GetExePath) to the folder of hostsim.exe, as REAPER's is its own.
 #include "demo_project.h"
 #include "host_windows_win32.h"
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
+#include "plugin_loader_win32.h"
 #include "winmm_midi_win32.h"
 
 #include <windows.h>
@@ -22,15 +28,12 @@
 
 namespace {
 
-using EntryProc = int (*)(HINSTANCE, reaper_plugin_info_t*);
-
 struct Options {
-    std::string plugin = "tamsel.dll";
     bool run = false;
     bool demoProject = false;
     bool listPorts = false;
     bool showConfig = false;
-    std::string in, out, config, exePath, stopFile;
+    std::string in, out, config, resourceFolder, programFolder, stopFile;
     double seconds = 0; // 0: until Ctrl+C
 };
 
@@ -86,23 +89,21 @@ bool parse(int argc, char** argv, Options& o) {
             o.listPorts = true;
         else if (a == "--show-config")
             o.showConfig = true;
-        else if (a == "--plugin" || a == "--in" || a == "--out" || a == "--config" || a == "--exe-path" ||
-                 a == "--stop-file") {
-            std::string& target = a == "--plugin"      ? o.plugin
-                                  : a == "--in"        ? o.in
-                                  : a == "--out"       ? o.out
-                                  : a == "--config"    ? o.config
-                                  : a == "--stop-file" ? o.stopFile
-                                                       : o.exePath;
+        else if (a == "--resource-folder" || a == "--program-folder" || a == "--in" || a == "--out" ||
+                 a == "--config" || a == "--stop-file") {
+            std::string& target = a == "--resource-folder"  ? o.resourceFolder
+                                  : a == "--program-folder" ? o.programFolder
+                                  : a == "--in"             ? o.in
+                                  : a == "--out"            ? o.out
+                                  : a == "--config"         ? o.config
+                                                            : o.stopFile;
             if (!value(target))
                 return false;
         } else if (a == "--seconds") {
             if (!value(number))
                 return false;
             o.seconds = std::atof(number.c_str());
-        } else if (a.rfind("--", 0) != 0)
-            o.plugin = a; // the plug-in path alone, as in the first versions
-        else
+        } else
             return false;
     }
     return true;
@@ -222,11 +223,22 @@ int showConfigPage(const reaper_csurf_reg_t& reg, const Options& o) {
     return 0;
 }
 
+// The folder of hostsim.exe, without a trailing separator.
+std::string programFolder() {
+    char path[MAX_PATH] = "";
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n < MAX_PATH ? n : 0);
+    const std::size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+}
+
 int run(const Options& o) {
     hostsim::Host host;
     hostsim::CurrentHost current(host);
-    if (!o.exePath.empty())
-        host.setExePath(o.exePath);
+    const std::string program = o.programFolder.empty() ? programFolder() : o.programFolder;
+    const std::string resource = o.resourceFolder.empty() ? program + "\\..\\resource" : o.resourceFolder;
+    host.setExePath(program);
+    host.setResourcePath(resource);
     if (o.demoProject)
         hostsim::buildDemoProject(host);
     if (o.run || o.listPorts || o.showConfig)
@@ -240,45 +252,32 @@ int run(const Options& o) {
             std::printf("output: %s\n", name.c_str());
     }
 
-    HMODULE module = LoadLibraryA(o.plugin.c_str());
-    if (!module) {
-        std::printf("hostsim: cannot load %s (error %lu)\n", o.plugin.c_str(), GetLastError());
-        return 2;
-    }
-    auto entry =
-        reinterpret_cast<EntryProc>(reinterpret_cast<void*>(GetProcAddress(module, "ReaperPluginEntry")));
-    if (!entry) {
-        std::printf("hostsim: %s has no ReaperPluginEntry\n", o.plugin.c_str());
-        FreeLibrary(module);
-        return 2;
-    }
-
     reaper_plugin_info_t info{};
     info.caller_version = kReaperPluginVersion;
     info.Register = registerCallback;
     info.GetFunc = hostsim::getFunc;
-    const int result = entry(reinterpret_cast<HINSTANCE>(module), &info);
-    std::printf("hostsim: ReaperPluginEntry returned %d after %zu function lookups\n", result,
+    std::vector<hostsim::LoadedPlugin> plugins = hostsim::loadUserPlugins(resource, info, stdout);
+    std::printf("hostsim: %zu plug-in(s) loaded after %zu function lookups\n", plugins.size(),
                 host.lookups().size());
     const reaper_csurf_reg_t* surfaceType = nullptr;
     for (const Registered& r : g_registered) {
         if (r.kind == "csurf") {
             std::printf("hostsim: registered csurf type \"%s\" (\"%s\")\n", orNull(r.surface.type_string),
                         orNull(r.surface.desc_string));
-            surfaceType = &r.surface;
+            if (!surfaceType && r.surface.type_string && std::strcmp(r.surface.type_string, "CC121") == 0)
+                surfaceType = &r.surface;
         } else {
             std::printf("hostsim: registered %s\n", r.kind.c_str());
         }
     }
 
-    int exitCode = result == 1 ? 0 : 1;
-    if (result == 1 && o.showConfig && surfaceType)
+    int exitCode = surfaceType ? 0 : 1;
+    if (surfaceType && o.showConfig)
         exitCode = showConfigPage(*surfaceType, o);
-    if (result == 1 && o.run && surfaceType)
+    if (surfaceType && o.run)
         exitCode = runSurface(host, *surfaceType, o);
 
-    entry(nullptr, nullptr); // the host's unload call
-    FreeLibrary(module);
+    hostsim::unloadUserPlugins(plugins);
     return exitCode;
 }
 
@@ -288,9 +287,9 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     Options options;
     if (!parse(argc, argv, options)) {
-        std::printf("usage: hostsim [--plugin PATH] [--run] [--in NAME] [--out NAME] [--config TEXT] "
-                    "[--seconds N] [--exe-path DIR] [--demo-project] [--list-ports] [--stop-file PATH] "
-                    "[--show-config]\n");
+        std::printf("usage: hostsim [--resource-folder DIR] [--program-folder DIR] [--run] [--in NAME] "
+                    "[--out NAME] [--config TEXT] [--seconds N] [--demo-project] [--list-ports] "
+                    "[--stop-file PATH] [--show-config]\n");
         return 2;
     }
     return run(options);

@@ -1,0 +1,85 @@
+// hostsim finds extensions as REAPER does: only reaper_*.dll in UserPlugins, any case, each entered once;
+// a file that will not load or has no entry point is reported and skipped.
+#include "hostsim/model/c_binding.h"
+#include "hostsim/model/host.h"
+#include "plugin_loader_win32.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+int g_registrations = 0;
+int countRegistration(const char* name, void*) {
+    g_registrations += std::string(name) == "csurf";
+    return 1;
+}
+
+std::string ownFolder() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+TEST(HostsimLoader, LoadsOnlyReaperPrefixedDllsAndReportsTheBadOnes) {
+    char temp[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, temp);
+    const std::string resource =
+        std::string(temp) + "hostsim-loader-" + std::to_string(GetCurrentProcessId());
+    const std::string plugins = resource + "\\UserPlugins";
+    ASSERT_TRUE(CreateDirectoryA(resource.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(plugins.c_str(), nullptr));
+    const std::string bin = ownFolder();
+    const std::string real = bin + "\\" TAMSEL_PLUGIN_FILE;
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {real, "reaper_tamsel-x64.dll"},
+        {real, "REAPER_Second.DLL"},
+        {real, "tamsel.dll"},
+        {real, "reaper_.dll.txt"},
+        {bin + "\\noentry_plugin.dll", "reaper_noentry.dll"}};
+    for (const auto& [from, to] : files)
+        ASSERT_TRUE(CopyFileA(from.c_str(), (plugins + "\\" + to).c_str(), FALSE)) << to;
+    std::FILE* junk = std::fopen((plugins + "\\reaper_junk.dll").c_str(), "wb");
+    ASSERT_NE(junk, nullptr);
+    std::fputs("not a DLL", junk);
+    std::fclose(junk);
+
+    hostsim::Host host;
+    hostsim::CurrentHost current(host);
+    reaper_plugin_info_t info{};
+    info.caller_version = kReaperPluginVersion;
+    info.Register = countRegistration;
+    info.GetFunc = hostsim::getFunc;
+    std::FILE* report = std::tmpfile();
+    ASSERT_NE(report, nullptr);
+    std::vector<hostsim::LoadedPlugin> loaded = hostsim::loadUserPlugins(resource, info, report);
+    std::vector<std::string> names;
+    for (const auto& p : loaded)
+        names.push_back(p.file);
+    EXPECT_EQ(names, (std::vector<std::string>{"REAPER_Second.DLL", "reaper_tamsel-x64.dll"}));
+    EXPECT_EQ(g_registrations, 2);
+
+    std::rewind(report);
+    std::vector<std::string> lines;
+    char line[512];
+    while (std::fgets(line, sizeof line, report))
+        lines.emplace_back(line);
+    std::fclose(report);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].rfind("hostsim: cannot load UserPlugins\\reaper_junk.dll (error ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1], "hostsim: UserPlugins\\reaper_noentry.dll has no ReaperPluginEntry\n");
+
+    hostsim::unloadUserPlugins(loaded);
+    for (const char* name : {"reaper_tamsel-x64.dll", "REAPER_Second.DLL", "tamsel.dll", "reaper_.dll.txt",
+                             "reaper_noentry.dll", "reaper_junk.dll"})
+        DeleteFileA((plugins + "\\" + name).c_str());
+    RemoveDirectoryA(plugins.c_str());
+    RemoveDirectoryA(resource.c_str());
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#pragma once
+// Loads extensions the way REAPER does at start-up: every "reaper_*.dll" (any case) in the resource
+// folder's UserPlugins subfolder, each through LoadLibrary and its ReaperPluginEntry. Any other file there
+// is never loaded. A file that cannot be loaded or has no entry point is reported in one line and skipped.
+
+#include "reaper_abi.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace hostsim {
+
+struct LoadedPlugin {
+    std::string file; // name within UserPlugins
+    HMODULE module = nullptr;
+    int entryResult = 0;
+};
+
+// True for the names REAPER loads: "reaper_" at the start and ".dll" at the end, compared without case.
+bool isExtensionFileName(const std::string& name);
+
+// Loads and enters every extension of `resourceFolder`\UserPlugins in name order (case-insensitive), with
+// `info` as the host information record. Returns the ones whose entry returned non-zero; modules whose
+// entry returned 0 are freed again, as REAPER does. Problems are reported to `report`, one line each.
+std::vector<LoadedPlugin> loadUserPlugins(const std::string& resourceFolder, reaper_plugin_info_t& info,
+                                          std::FILE* report);
+
+// The host's unload: each entry point with a null record, then FreeLibrary, last loaded first.
+void unloadUserPlugins(std::vector<LoadedPlugin>& plugins);
+
+} // namespace hostsim
