@@ -359,7 +359,9 @@ private:
             FUZZ_CHECK(!touched || surface->touched());
             surface->SetTrackTitle(t, "title");
             FUZZ_CHECK(!surface->IsKeyDown(m_in.ConsumeIntegral<int>()));
-            FUZZ_CHECK(surface->Extended(m_in.ConsumeIntegral<int>(), nullptr, nullptr, nullptr) == 0);
+            const int call = m_in.ConsumeIntegral<int>();
+            FUZZ_CHECK(surface->Extended(call, nullptr, nullptr, nullptr) ==
+                       (call == CSURF_EXT_RESET ? 1 : 0));
             break;
         }
         case 24: {
