@@ -14,7 +14,7 @@ public:
 
     // Milliseconds of the system's multimedia timer; compare as unsigned, it wraps.
     virtual std::uint32_t nowMs() = 0;
-    // Blocks the calling (host) thread.
+    // Blocks the calling thread (the surface's output worker) for at least `ms` milliseconds.
     virtual void pauseMs(std::uint32_t ms) = 0;
     // Names (not paths) of the files matching a wildcard pattern such as "C:\dir\*.eqmap", in the order
     // the system's directory search returns them.

@@ -16,8 +16,6 @@ constexpr std::uint32_t kHostReadyEveryMs = 900;
 constexpr std::uint32_t kResendAfterGapMs = 1500;
 constexpr std::uint32_t kMonitorPollMs = 100;
 constexpr std::uint32_t kBlinkMs = 500;
-constexpr std::uint32_t kLampPauseMs = 5;
-constexpr int kNoOffset = -1; // deliver at once
 
 // A track without an id (hidden in the mixer view, or unknown) is never the current one, not even while no
 // track is bound yet (-1).
@@ -25,28 +23,14 @@ bool isCurrent(int id, int currentTrack) {
     return id >= 0 && id == currentTrack;
 }
 
-void send(midi_Output* out, const ShortMessage& m) {
-    out->Send(m.status, m.data1, m.data2, kNoOffset);
-}
-
 } // namespace
 
 void CC121::UpdateLampsAndFader(std::uint32_t lamps, int position) {
     if (lamps == lampState && position == faderPosition)
         return;
-    if (midiOut) {
-        if (!faderOff && position != faderPosition)
-            send(midiOut, motorFaderMessage(position));
-        const std::uint32_t changed = lamps ^ lampState;
-        if (changed) {
-            for (const ButtonInfo& b : kButtons)
-                if (b.hasLamp && (changed & b.bit))
-                    send(midiOut, lampMessage(b.note, (lamps & b.bit) != 0));
-            tamsel::platform().pauseMs(kLampPauseMs);
-            for (const ButtonInfo& b : kButtons)
-                if (b.hasLamp && (changed & b.bit))
-                    send(midiOut, lampCloseMessage(b.note));
-        }
+    if (m_output) {
+        const bool sendFader = !faderOff && position != faderPosition;
+        m_output->pushLamps(lamps, lamps ^ lampState, sendFader ? position : -1);
     }
     lampState = lamps;
     faderPosition = position;
@@ -70,19 +54,7 @@ int CC121::positionForTrack(MediaTrack* t) const {
 void CC121::hostReadyAndResend(std::uint32_t now) {
     if (!m_resendPending && now - lastHostReady <= kHostReadyEveryMs)
         return;
-    // The record holds four bytes; the message's other four run on in the same allocation.
-    struct {
-        MIDI_event_t event;
-        unsigned char rest[4];
-    } ready{};
-    ready.event.frame_offset = 0;
-    ready.event.size = static_cast<int>(kHostReadyMessage.size());
-    for (std::size_t i = 0; i < 4; ++i)
-        ready.event.midi_message[i] = kHostReadyMessage[i];
-    for (std::size_t i = 0; i < 4; ++i)
-        ready.rest[i] = kHostReadyMessage[4 + i];
-    midiOut->SendMsg(&ready.event, kNoOffset);
-    tamsel::platform().pauseMs(kLampPauseMs);
+    m_output->pushHostReady();
 
     if (m_resendPending || now - lastHostReady > kResendAfterGapMs) {
         m_resendPending = false;

@@ -42,6 +42,8 @@ CC121::CC121(const SurfaceSettings& parsed, int* errorFlags) : settings(parsed) 
         if (!midiOut && errorFlags)
             *errorFlags |= 2;
     }
+    if (midiOut)
+        m_output = std::make_unique<MidiOutputQueue>(midiOut);
     eqMaps = LoadEqMaps();
     if (eqMaps.empty())
         eqMaps.push_back(EqMap{});
@@ -50,9 +52,18 @@ CC121::CC121(const SurfaceSettings& parsed, int* errorFlags) : settings(parsed) 
     host::TrackList_UpdateAllExternalSurfaces();
 }
 
+namespace {
+// How long the destructor lets the lamps-off reach the controller before it gives up the rest.
+constexpr std::uint32_t kFinalDrainMs = 250;
+} // namespace
+
 CC121::~CC121() {
     UpdateLampsAndFader(0, faderPosition); // turn off every lit lamp on the controller
-    tamsel::platform().pauseMs(5);
+    if (m_output) {
+        m_output->pushPause(MidiOutputQueue::kGapMs);
+        m_output->drainAndStop(kFinalDrainMs);
+        m_output.reset();
+    }
     releaseDevices();
 }
 
@@ -66,6 +77,7 @@ void* CC121::msvcDeletingDestructor(unsigned int flags) {
 #endif
 
 void CC121::releaseDevices() {
+    m_output.reset(); // the worker stops before the output it sends through goes
     // Host-owned objects go back only through Destroy().
     if (midiOut) {
         midiOut->Destroy();
@@ -78,6 +90,8 @@ void CC121::releaseDevices() {
 }
 
 void CC121::CloseNoReset() {
+    if (m_output)
+        m_output->discardAndStop();
     releaseDevices();
 }
 

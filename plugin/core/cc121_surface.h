@@ -1,13 +1,16 @@
 #pragma once
 // The CC121 control surface: one instance per configured controller. It reads the controller's MIDI on every
 // Run and turns it into host calls, and drives the controller's lamps and motor fader from the host's state.
-// Everything runs on the host's calling thread; nothing is locked.
+// Everything runs on the host's calling thread, except the output to the controller: that is queued and sent
+// by the surface's own worker (midi_output_queue.h), so the host's thread never waits for the wire.
 
 #include "eq_map.h"
+#include "midi_output_queue.h"
 #include "reaper_abi.h"
 #include "surface_settings.h"
 
 #include <cstdint>
+#include <memory>
 
 class CC121 final : public IReaperControlSurface {
 public:
@@ -52,6 +55,12 @@ public:
     // controller was last told.
     void UpdateLampsAndFader(std::uint32_t lamps, int position);
     void SetLamp(std::uint32_t bit, bool on);
+
+    // Blocks until everything queued for the controller has gone out (tests and diagnostics).
+    void waitOutputIdle() {
+        if (m_output)
+            m_output->waitIdle();
+    }
 
     // Read-only views for tests and diagnostics.
     const SurfaceSettings& currentSettings() const {
@@ -152,4 +161,6 @@ private:
     bool scrubMode = false;
     EqMapList eqMaps;
     bool m_resendPending = false;
+    // Present while the output is open; stopped before the output is destroyed.
+    std::unique_ptr<MidiOutputQueue> m_output;
 };

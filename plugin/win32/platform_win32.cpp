@@ -26,7 +26,21 @@ private:
 class Win32Platform final : public Platform {
 public:
     std::uint32_t nowMs() override { return timeGetTime(); }
-    void pauseMs(std::uint32_t ms) override { Sleep(ms); }
+    // Runs on the surface's output worker. Sleep may return early when the system timer is coarse; the
+    // controller needs the whole gap, so the performance counter decides when it has passed.
+    void pauseMs(std::uint32_t ms) override {
+        LARGE_INTEGER frequency, start, now;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        const LONGLONG ticks = frequency.QuadPart * ms / 1000;
+        Sleep(ms);
+        for (;;) {
+            QueryPerformanceCounter(&now);
+            if (now.QuadPart - start.QuadPart >= ticks)
+                return;
+            Sleep(0);
+        }
+    }
     std::vector<std::string> listFiles(const std::string& pattern) override {
         std::vector<std::string> names;
         WIN32_FIND_DATAA data;

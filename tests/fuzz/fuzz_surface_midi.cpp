@@ -176,6 +176,7 @@ public:
     ~Session() {
         host.surfaces().remove(surface);
         delete surface;
+        surface = nullptr;
         // The destructor turns every lit lamp off.
         if (m_outputOpen) {
             readWire(false);
@@ -453,6 +454,8 @@ private:
     // Takes what went out since the last look and checks each message; tracks the lamps and the fader.
     // Returns whether a Pitch Bend went out.
     bool readWire(bool checkPauses) {
+        if (surface)
+            surface->waitOutputIdle(); // the surface's worker sends; look once it is done
         bool faderSent = false;
         for (const hostsim::WireMessage& m : host.midi().fake()->sent(0)) {
             const std::vector<unsigned char>& b = m.bytes;

@@ -48,7 +48,7 @@ protected:
     int volumePosition(double volume) { return volumeToFader(volume, host::DB2SLIDER); }
     std::size_t hostReadyCount() {
         std::size_t n = 0;
-        for (const auto& m : host.midi().fake()->sent(0))
+        for (const auto& m : sent())
             n += m.bytes.size() == 8 && m.bytes[0] == 0xF0;
         return n;
     }
@@ -58,7 +58,7 @@ TEST_F(FeedbackTest, LampsGoOutAsNoteOnsPauseNoteOffsInTableOrderAfterTheFader) 
     ASSERT_EQ(surface->lamps(), 0u);
     surface->UpdateLampsAndFader(kBitFx | kBitRecArm | kBitPlay, 1000);
     EXPECT_EQ(wire(), Lines{"E0 68 07"} + lampGroup({{0x00, true}, {0x5E, true}, {0x79, true}}));
-    for (const auto& m : host.midi().fake()->sent(0))
+    for (const auto& m : sent())
         EXPECT_EQ(m.frameOffset, -1) << m;
     EXPECT_EQ(surface->lamps(), kBitFx | kBitRecArm | kBitPlay);
     EXPECT_EQ(surface->fader(), 1000);
@@ -119,7 +119,7 @@ TEST_F(FeedbackTest, WithoutAnOutputLampStateStillFollowsTheHost) {
     trackAt(2).automationMode = 1;
     surface->SetAutoMode(1);
     EXPECT_FALSE(surface->lamps() & kBitRead);
-    EXPECT_TRUE(host.midi().fake()->sent(0).empty());
+    EXPECT_TRUE(sent().empty());
     EXPECT_TRUE(platform.pauses.empty());
 }
 
@@ -340,9 +340,9 @@ TEST_F(FeedbackTest, HostReadyGoesOutOnceMoreThan900msHavePassed) {
     EXPECT_TRUE(wire().empty());
     run(1);
     EXPECT_EQ(wire(), kHostReady);
-    const auto& sent = host.midi().fake()->sent(0);
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].frameOffset, -1);
+    const auto& wired = sent();
+    ASSERT_EQ(wired.size(), 1u);
+    EXPECT_EQ(wired[0].frameOffset, -1);
     EXPECT_TRUE(actions().empty()) << "no full resend after less than 1.5 s";
 
     // A steady run every 10 ms: one message each 910 ms, never a resend.

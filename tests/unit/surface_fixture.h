@@ -1,6 +1,7 @@
 #pragma once
 // A CC121 surface inside the simulated host, with a clock that moves only when a test says so and a wire
-// transcript in which the surface's pauses appear between the messages they separate.
+// transcript in which the surface's pauses appear between the messages they separate. The surface's worker
+// sends the wire; the fixture waits for it to finish before it reads or clears what went out.
 
 #include "cc121_surface.h"
 #include "host_api.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -18,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -32,7 +35,12 @@ public:
     };
 
     std::uint32_t nowMs() override { return now; }
-    void pauseMs(std::uint32_t ms) override { pauses.push_back({sentCount ? sentCount() : 0, ms}); }
+    // Called on the surface's worker; sleeps for real when a test needs the worker to lag behind.
+    void pauseMs(std::uint32_t ms) override {
+        pauses.push_back({sentCount ? sentCount() : 0, ms});
+        if (realPauses)
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
     // The map folder as a test fills it: names only, the files themselves live where the pattern points.
     std::vector<std::string> listFiles(const std::string& pattern) override {
         patterns.push_back(pattern);
@@ -58,6 +66,7 @@ public:
         std::uint32_t ms;
     };
     std::uint32_t now = 100000;
+    bool realPauses = false;
     std::vector<Pause> pauses;
     std::vector<std::string> files;
     std::vector<std::string> patterns;
@@ -101,7 +110,13 @@ protected:
         host.surfaces().add(surface.get()); // as the host does once create returns
         clear();
     }
+    // Waits until the surface's worker has sent everything queued.
+    void sync() {
+        if (surface)
+            surface->waitOutputIdle();
+    }
     void clear() {
+        sync();
         host.log().clear();
         if (host.midi().fake())
             host.midi().fake()->clearSent();
@@ -116,6 +131,7 @@ protected:
     void run(std::uint32_t advanceMs = 10) {
         platform.now += advanceMs;
         surface->Run();
+        sync();
     }
     // Binds the surface to track `id` the way the host's selection report does.
     void bindTo(int id) {
@@ -143,7 +159,7 @@ protected:
     // What went out on the wire since the last clear, with the surface's pauses where they fell.
     std::vector<std::string> wire() {
         std::vector<std::string> out;
-        const auto& sent = host.midi().fake()->sent(0);
+        const auto& sent = this->sent();
         std::size_t pause = 0;
         for (std::size_t i = 0; i <= sent.size(); ++i) {
             while (pause < platform.pauses.size() && platform.pauses[pause].afterMessages == i)
@@ -161,6 +177,11 @@ protected:
         return out;
     }
     std::vector<std::string> actions() { return host.log().actions(); }
+    // What the surface's worker sent on output 0, once it is idle.
+    const std::vector<hostsim::WireMessage>& sent() {
+        sync();
+        return host.midi().fake()->sent(0);
+    }
 
     hostsim::Host host;
     hostsim::CurrentHost current{host};

@@ -51,10 +51,20 @@ protected:
     }
 
     void* create(const char* config, int* errors) { return g_registration.create("CC121", config, errors); }
-    void run(void* surface) { slot<void (*)(void*)>(surface, 5)(surface); }
+    // Run through its slot, then wait for the surface's output worker: a worker between two messages is
+    // never quiet for longer than one 5 ms gap, so 50 quiet milliseconds mean it has finished.
+    void run(void* surface) {
+        slot<void (*)(void*)>(surface, 5)(surface);
+        std::size_t seen = static_cast<std::size_t>(-1);
+        for (int quiet = 0; quiet < 10; Sleep(5)) {
+            const std::size_t now = host.midi().fake()->sentSoFar(0).size();
+            quiet = now == seen ? quiet + 1 : 0;
+            seen = now;
+        }
+    }
     Lines wire() {
         Lines out;
-        for (const auto& m : host.midi().fake()->sent(0)) {
+        for (const auto& m : host.midi().fake()->sentSoFar(0)) {
             std::string line;
             for (unsigned char b : m.bytes) {
                 char hex[4];

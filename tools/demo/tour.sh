@@ -113,6 +113,15 @@ click $STOP
 check "the host stops (CSurf_OnStop)" host_did 'CSurf_OnStop()'
 shot 08-stop
 
+step "the gaps on the wire: at least 5 ms from each lamp's Note On to its Note Off and after each host-ready message"
+: >"$OUT/report"
+host_did '^hostsim: wire gaps: ' 5
+gaps=$(grep '^hostsim: wire gaps: ' "$OUT/host.log" | tail -n 1)
+stack_log "${gaps#hostsim: }"
+gap_min() { sed -n "s/.*$1 min \([0-9.]*\) .*/\1/p" <<<"$gaps"; }
+check "every lamp's Note On to Note Off gap is at least 5 ms" awk -v m="$(gap_min 'Note Off')" 'BEGIN { exit !(m != "" && m >= 5) }'
+check "every host-ready message is followed by at least 5 ms" awk -v m="$(gap_min 'to next')" 'BEGIN { exit !(m != "" && m >= 5) }'
+
 step "the host dies without a word: the panel notices within 1.5 to 3 s and darkens every lamp"
 check "Band On 1 still lit while the host runs" lit_at $BAND_ON_1
 kill -9 "$HOST_PID" 2>/dev/null

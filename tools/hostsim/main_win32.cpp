@@ -6,7 +6,10 @@
 //
 //   hostsim.exe [--resource-folder DIR] [--program-folder DIR] [--run] [--in NAME] [--out NAME]
 //               [--config TEXT] [--seconds N] [--demo-project] [--list-ports] [--stop-file PATH]
-//               [--show-config]
+//               [--show-config] [--report-file PATH]
+//
+// --report-file: whenever that file appears, the gaps kept on the MIDI output so far are printed and the
+// file is removed (they are printed anyway when the surface is destroyed).
 //
 // The resource folder (GetResourcePath) defaults to "resource" beside the folder of hostsim.exe, where the
 // build lays one out; the program folder (GetExePath) to the folder of hostsim.exe, as REAPER's is its own.
@@ -33,7 +36,7 @@ struct Options {
     bool demoProject = false;
     bool listPorts = false;
     bool showConfig = false;
-    std::string in, out, config, resourceFolder, programFolder, stopFile;
+    std::string in, out, config, resourceFolder, programFolder, stopFile, reportFile;
     double seconds = 0; // 0: until Ctrl+C
 };
 
@@ -90,13 +93,14 @@ bool parse(int argc, char** argv, Options& o) {
         else if (a == "--show-config")
             o.showConfig = true;
         else if (a == "--resource-folder" || a == "--program-folder" || a == "--in" || a == "--out" ||
-                 a == "--config" || a == "--stop-file") {
+                 a == "--config" || a == "--stop-file" || a == "--report-file") {
             std::string& target = a == "--resource-folder"  ? o.resourceFolder
                                   : a == "--program-folder" ? o.programFolder
                                   : a == "--in"             ? o.in
                                   : a == "--out"            ? o.out
                                   : a == "--config"         ? o.config
-                                                            : o.stopFile;
+                                  : a == "--stop-file"      ? o.stopFile
+                                                            : o.reportFile;
             if (!value(target))
                 return false;
         } else if (a == "--seconds") {
@@ -135,8 +139,16 @@ std::size_t printActions(hostsim::Host& host, std::size_t from, DWORD startMs) {
     return entries.size();
 }
 
+bool fileExists(const std::string& path) {
+    return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool stopRequested(const Options& o) {
-    return !o.stopFile.empty() && GetFileAttributesA(o.stopFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return fileExists(o.stopFile);
+}
+
+void printWireGaps() {
+    std::printf("hostsim: wire gaps: %s\n", hostsim::wireGapSummary().c_str());
 }
 
 int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options& o) {
@@ -169,6 +181,10 @@ int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options
         if (msg.message == WM_TIMER) {
             surface->Run();
             printed = printActions(host, printed, start);
+            if (fileExists(o.reportFile)) {
+                printWireGaps();
+                DeleteFileA(o.reportFile.c_str());
+            }
             if ((o.seconds > 0 && (GetTickCount() - start) / 1000.0 >= o.seconds) || stopRequested(o))
                 break;
         }
@@ -179,6 +195,7 @@ int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options
     surface->msvcDeletingDestructor(1); // REAPER's delete
     printActions(host, printed, start);
     std::printf("hostsim: surface destroyed\n");
+    printWireGaps();
     return 0;
 }
 
@@ -289,7 +306,7 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, options)) {
         std::printf("usage: hostsim [--resource-folder DIR] [--program-folder DIR] [--run] [--in NAME] "
                     "[--out NAME] [--config TEXT] [--seconds N] [--demo-project] [--list-ports] "
-                    "[--stop-file PATH] [--show-config]\n");
+                    "[--stop-file PATH] [--show-config] [--report-file PATH]\n");
         return 2;
     }
     return run(options);

@@ -23,4 +23,8 @@ std::vector<std::string> windowsMidiOutputs();
 
 std::unique_ptr<MidiDeviceFactory> makeWindowsMidiFactory();
 
+// The gaps the outputs have kept so far: from each lamp's Note On to its Note Off, and from each host-ready
+// message to the next message (min, median, max in milliseconds).
+std::string wireGapSummary();
+
 } // namespace hostsim

@@ -154,7 +154,14 @@ void FakeMidi::forget(const FakeMidiOutput* output) {
 }
 
 void FakeMidi::record(int dev, WireMessage message) {
+    std::lock_guard<std::mutex> lock(m_sentMutex);
     m_sent[dev].push_back(std::move(message));
+}
+
+std::vector<WireMessage> FakeMidi::sentSoFar(int dev) const {
+    std::lock_guard<std::mutex> lock(m_sentMutex);
+    const auto it = m_sent.find(dev);
+    return it == m_sent.end() ? std::vector<WireMessage>{} : it->second;
 }
 
 } // namespace hostsim

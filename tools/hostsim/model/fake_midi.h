@@ -8,6 +8,7 @@
 
 #include <iosfwd>
 #include <map>
+#include <mutex>
 #include <vector>
 
 namespace hostsim {
@@ -107,9 +108,15 @@ public:
     // The live object most recently opened on the device, or null.
     FakeMidiInput* input(int dev) const;
     FakeMidiOutput* output(int dev) const;
-    // Everything sent to output `dev` by any of its objects, in order; kept after they are destroyed.
+    // Everything sent to output `dev` by any of its objects, in order; kept after they are destroyed. A
+    // plug-in may send from its own thread: read this only while nothing is sending.
     const std::vector<WireMessage>& sent(int dev) const;
-    void clearSent() { m_sent.clear(); }
+    // A copy of the same, safe while a plug-in's thread is sending.
+    std::vector<WireMessage> sentSoFar(int dev) const;
+    void clearSent() {
+        std::lock_guard<std::mutex> lock(m_sentMutex);
+        m_sent.clear();
+    }
 
 private:
     friend class FakeMidiInput;
@@ -120,6 +127,7 @@ private:
 
     std::vector<FakeMidiInput*> m_inputs;
     std::vector<FakeMidiOutput*> m_outputs;
+    mutable std::mutex m_sentMutex; // record() runs on the sender's thread
     std::map<int, std::vector<WireMessage>> m_sent;
 };
 
