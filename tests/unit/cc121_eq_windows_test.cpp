@@ -369,6 +369,58 @@ TEST_F(EqTest, NormalModeBandOnTogglesTheParameterAndThePollShowsIt) {
     EXPECT_EQ(param(kBandOnParam).value, 0.0);
 }
 
+// ReaEQ's bands have no switch parameter: with no BandOn index the host's own band switch is used.
+class ReaEqTest : public EqTest {
+protected:
+    static constexpr std::uint32_t kAllBandOn = kBitBandOn1 | kBitBandOn2 | kBitBandOn3 | kBitBandOn4;
+
+    void SetUp() override {
+        EqTest::SetUp();
+        // Band 1 is found by its frequency, band 2 by its gain, band 3 by its Q; band 4 has nothing mapped.
+        writeMap("c.eqmap", "ID=ReaEQ\nF1=0\nG2=4\nQ3=8\n");
+        platform.files.push_back("c.eqmap");
+        using namespace hostsim;
+        trackAt(4).addReaEq("ReaEQ", {kEqLowShelf, kEqBand, kEqBand, kEqHighShelf});
+        trackAt(1).addFx("ReaEQ", std::vector<FxParam>(16)); // the same name, but no ReaEQ to the host
+        host.project().setLastTouchedParam(Project::TouchedParam{4, 0, 0}); // Lock would pin ReaEQ's Freq 1
+    }
+};
+
+TEST_F(ReaEqTest, BandOnSwitchesTheHostsBandAndThePollShowsIt) {
+    start("0 31 0 0 0 0 10", 4);
+    EXPECT_EQ(surface->lamps() & kAllBandOn, kBitBandOn1 | kBitBandOn2 | kBitBandOn3);
+    click(kNoteBandOn2);
+    click(kNoteBandOn3);
+    click(kNoteBandOn4);
+    EXPECT_EQ(step(), (Lines{"TrackFX_SetEQBandEnabled(track 4, 0, 2, 0, false) -> true",
+                             "TrackFX_SetEQBandEnabled(track 4, 0, 2, 1, false) -> true"}));
+    EXPECT_TRUE(wire().empty()) << "the lamps wait for the poll";
+    run(191); // 201 ms since the last poll
+    EXPECT_EQ(wire(), lampGroup({{0x71, false}}) + lampGroup({{0x72, false}}));
+    click(kNoteBandOn2);
+    EXPECT_EQ(step(), (Lines{"TrackFX_SetEQBandEnabled(track 4, 0, 2, 0, true) -> true"}));
+
+    bindTo(1);
+    click(kNoteBandOn1);
+    EXPECT_TRUE(step().empty());
+    EXPECT_EQ(surface->lamps() & kAllBandOn, 0u);
+}
+
+TEST_F(ReaEqTest, WithoutTheOptionalHostFunctionsLockAndReaEqBandsDoNothing) {
+    for (int i = 0; i < host::kOptionalFunctionCount; ++i)
+        host.withhold(host::optionalFunctionName(i));
+    host::unbindFunctions();
+    ASSERT_TRUE(host::bindFunctions(hostsim::getFunc));
+    start("0 31 0 0 0 0 10", 4);
+    click(kNoteLock);
+    click(kNoteBandOn1);
+    turn(kCcAiKnob, 0x01);
+    EXPECT_TRUE(step(201).empty());
+    EXPECT_TRUE(wire().empty());
+    EXPECT_EQ(platform.wheel, (std::vector<int>{120}));
+    EXPECT_EQ(surface->lamps() & (kAllBandOn | kBitLock), 0u);
+}
+
 TEST_F(EqTest, LampPollShowsBypassAndBandsInNormalModeOnlyBypassInTypeMode) {
     param(16).value = 1.0;
     param(17).value = 0.0;
