@@ -408,36 +408,30 @@ TEST_F(ReaEqTest, BandOnSwitchesTheHostsBandAndThePollShowsIt) {
 }
 
 // A host without one of the optional functions loses only the feature that needs it; without any of them
-// Lock and ReaEQ's Band On buttons do what they always did: nothing.
+// (the last round) Lock and ReaEQ's Band On buttons do what they always did: nothing.
 TEST_F(ReaEqTest, EachMissingOptionalFunctionSwitchesOffOnlyItsFeature) {
     const std::set<std::string> lock = {"GetLastTouchedFX", "GetTrack", "GetMasterTrack",
                                         "TrackFX_GetParamNormalized", "TrackFX_SetParamNormalized"};
-    const std::string pinned = "TrackFX_SetParamNormalized(track 4, 0, 0, 0.210000) -> true";
-    const std::string bandOff = "TrackFX_SetEQBandEnabled(track 4, 0, 2, 0, false) -> true";
     for (int i = 1; i <= host::kOptionalFunctionCount; ++i) {
         const bool all = i == host::kOptionalFunctionCount;
-        const std::string name = all ? "every one" : host::optionalFunctionName(i);
-        SCOPED_TRACE(name);
+        const char* name = all ? "every one" : host::optionalFunctionName(i);
         for (int k = 0; k < host::kOptionalFunctionCount; ++k)
             if (all || k == i)
                 host.withhold(host::optionalFunctionName(k));
         host::unbindFunctions();
         ASSERT_TRUE(host::bindFunctions(hostsim::getFunc));
-        hostsim::Fx& eq = trackAt(4).fx[0];
-        eq.params[0].value = 0.2;
-        eq.eqBands[1].enabled = true;
+        trackAt(4).fx[0].params[0].value = 0.2;
+        trackAt(4).fx[0].eqBands[1].enabled = true;
         start("0 31 0 0 0 0 10", 4);
-        platform.wheel.clear();
         click(kNoteLock);
         turn(kCcAiKnob, 0x01);
         click(kNoteBandOn2);
         Lines expected;
         if (!all && !lock.count(name))
-            expected.push_back(pinned);
+            expected.push_back("TrackFX_SetParamNormalized(track 4, 0, 0, 0.210000) -> true");
         if (!all && lock.count(name))
-            expected.push_back(bandOff);
-        EXPECT_EQ(step(), expected);
-        EXPECT_EQ(platform.wheel.size(), expected.empty() || expected[0] != pinned ? 1u : 0u);
+            expected.push_back("TrackFX_SetEQBandEnabled(track 4, 0, 2, 0, false) -> true");
+        EXPECT_EQ(step(), expected) << name;
         if (!all)
             host.offerAgain(name);
     }

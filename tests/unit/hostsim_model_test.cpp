@@ -415,36 +415,6 @@ TEST_F(Model, FxParametersReportTheirRangeAndSetsClampIntoIt) {
                                            "TrackFX_SetParam(track 4, -1, 0, 0.500000) -> false"}));
 }
 
-TEST_F(Model, ReaEqNamesEachParametersBandAndKeepsEachBandsSwitch) {
-    using namespace hostsim;
-    bass.addFx("ReaComp", {{"Threshold"}});
-    bass.addReaEq("ReaEQ", {kEqLowShelf, kEqBand, kEqBand, kEqHighShelf, kEqHighPass});
-    struct Case {
-        int param;
-        int type; // -2: no band answers
-        int index;
-        int paramType;
-    };
-    const Case cases[] = {{0, kEqLowShelf, 0, 0},  {4, kEqBand, 0, 1}, {8, kEqBand, 1, 2},
-                          {12, kEqHighPass, 0, 0}, {15, -1, 0, 1},     {16, -2, 0, 0},
-                          {-1, -2, 0, 0}};
-    for (const Case& c : cases) {
-        int type = -2, index = 0, paramType = 0;
-        EXPECT_EQ(host.TrackFX_GetEQParam(h(bass), 1, c.param, &type, &index, &paramType, nullptr),
-                  c.type > -2);
-        EXPECT_EQ(std::vector<int>({type, index, paramType}),
-                  std::vector<int>({c.type, c.index, c.paramType}))
-            << c.param;
-    }
-    int type = 0;
-    EXPECT_FALSE(host.TrackFX_GetEQParam(h(bass), 0, 0, &type, nullptr, nullptr, nullptr)) << "not ReaEQ";
-    EXPECT_TRUE(host.TrackFX_SetEQBandEnabled(h(bass), 1, kEqBand, 1, false));
-    EXPECT_FALSE(host.TrackFX_GetEQBandEnabled(h(bass), 1, kEqBand, 1));
-    EXPECT_TRUE(host.TrackFX_GetEQBandEnabled(h(bass), 1, kEqBand, 0));
-    EXPECT_FALSE(host.TrackFX_SetEQBandEnabled(h(bass), 1, kEqBand, 2, false)) << "no third band";
-    EXPECT_FALSE(host.TrackFX_SetEQBandEnabled(h(bass), 0, kEqBand, 0, false)) << "not ReaEQ";
-}
-
 // Every function that writes a name into the caller's buffer, reading "ReaEQ" (index 0) and failing for 9.
 TEST_F(Model, NameBuffersAreNeverOverrunAndAlwaysTerminated) {
     bass.addFx("ReaEQ", {{"ReaEQ"}});
