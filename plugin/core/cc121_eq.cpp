@@ -4,6 +4,7 @@
 
 #include "cc121_controls.h"
 #include "cc121_scales.h"
+#include "eq_host_band.h"
 #include "eq_map_track.h"
 #include "host_api.h"
 
@@ -83,7 +84,8 @@ void CC121::eqBandOn(int band) {
     if (eqMode != kNormalMode)
         return;
     if (auto match = FindEqMapForTrack(eqMaps, currentTrack, settings.useMcpForChannels))
-        eqToggleBandOn(*match, band);
+        if (!eqToggleBandOn(*match, band))
+            eqToggleHostBand(*match, band);
 }
 
 void CC121::eqTypeRelease() {
@@ -120,7 +122,7 @@ void CC121::pollEqLamps(std::uint32_t now) {
             bits |= kBitAllBypass;
         if (eqMode == kNormalMode)
             for (int b = 0; b < kEqBandCount; ++b)
-                if (eqParamLit(*match, kEqBandOn, b))
+                if (eqParamLit(*match, kEqBandOn, b) || eqHostBandLit(*match, b))
                     bits |= kBandOnBits[b];
     }
     SetLamp(kBitAllBypass, (bits & kBitAllBypass) != 0);

@@ -193,8 +193,11 @@ void CC121::onPress(std::uint8_t note, std::uint32_t now) {
     case kNoteBandOn4:
         eqBandOn(note - kNoteBandOn1);
         break;
+    case kNoteLock:
+        lockPress();
+        break;
     default:
-        break; // Lock: no action
+        break;
     }
 }
 
@@ -391,6 +394,8 @@ void CC121::onEncoder(std::uint8_t controller, double amount) {
         eqEncoder(2, encoder->band - 1, amount);
         break;
     case EncoderKind::AiKnob:
+        if (pinnedKnob(amount))
+            break;
         if (scrubMode)
             host::CSurf_ScrubAmt(amount * 0.5);
         else

@@ -149,6 +149,7 @@ void CC121::Run() {
     pollMonitor(now);
     pollEqLamps(now);
     pollWindows(now);
+    pollLock(now);
 
     midiIn->SwapBufs(now);
     if (MIDI_eventlist* list = midiIn->GetReadBuf()) {

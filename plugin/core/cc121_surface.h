@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class CC121 final : public IReaperControlSurface {
 public:
@@ -128,6 +129,14 @@ private:
     void fxRelease();
     bool windowVisible(const char* title);
 
+    // Lock: the AI knob pinned to an effect parameter
+    void lockPress();
+    // Steps the pinned parameter; false when nothing is pinned and the knob scrubs or wheels as usual.
+    bool pinnedKnob(double amount);
+    void pollLock(std::uint32_t now);
+    MediaTrack* pinnedTrack() const;
+    void unpin();
+
     bool remapDevice(bool output, int oldIndex, int newIndex);
     // Forgets what the controller was told, so the next Run sends the host-ready message and everything.
     void resetFeedback() {
@@ -163,4 +172,12 @@ private:
     bool m_resendPending = false;
     // Present while the output is open; stopped before the output is destroyed.
     std::unique_ptr<MidiOutputQueue> m_output;
+    // The pinned parameter as the host numbers it: track 0 the master, 1.. the tracks; effect; parameter.
+    struct KnobPin {
+        int track;
+        int fx;
+        int param;
+    };
+    std::optional<KnobPin> m_pin;
+    std::uint32_t m_lastLockPoll = 0;
 };

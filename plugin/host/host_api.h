@@ -64,7 +64,18 @@
 
 // Functions of newer hosts, looked up after the 50. Any of them may be missing: its pointer stays null and
 // only the feature that needs it does nothing; registration never depends on them.
-#define TAMSEL_OPTIONAL_HOST_FUNCTIONS(X) X(const char*, GetResourcePath, ())
+#define TAMSEL_OPTIONAL_HOST_FUNCTIONS(X)                                                                    \
+    X(const char*, GetResourcePath, ())                                                                      \
+    X(bool, GetLastTouchedFX, (int* tracknumberOut, int* fxnumberOut, int* paramnumberOut))                  \
+    X(MediaTrack*, GetTrack, (ReaProject * proj, int trackidx))                                              \
+    X(MediaTrack*, GetMasterTrack, (ReaProject * proj))                                                      \
+    X(double, TrackFX_GetParamNormalized, (MediaTrack * track, int fx, int param))                           \
+    X(bool, TrackFX_SetParamNormalized, (MediaTrack * track, int fx, int param, double value))               \
+    X(bool, TrackFX_GetEQParam,                                                                              \
+      (MediaTrack * tr, int fxidx, int paramidx, int* bandtypeOut, int* bandidxOut, int* paramtypeOut,       \
+       double* normvalOut))                                                                                  \
+    X(bool, TrackFX_GetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx))               \
+    X(bool, TrackFX_SetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx, bool enable))
 
 namespace host {
 

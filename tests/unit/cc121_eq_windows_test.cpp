@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <set>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -367,6 +368,73 @@ TEST_F(EqTest, NormalModeBandOnTogglesTheParameterAndThePollShowsIt) {
     click(kNoteBandOn1);
     run();
     EXPECT_EQ(param(kBandOnParam).value, 0.0);
+}
+
+// ReaEQ's bands have no switch parameter: with no BandOn index the host's own band switch is used.
+class ReaEqTest : public EqTest {
+protected:
+    static constexpr std::uint32_t kAllBandOn = kBitBandOn1 | kBitBandOn2 | kBitBandOn3 | kBitBandOn4;
+
+    void SetUp() override {
+        EqTest::SetUp();
+        // Band 1 is found by its frequency, band 2 by its gain, band 3 by its Q; band 4 has nothing mapped.
+        writeMap("c.eqmap", "ID=ReaEQ\nF1=0\nG2=4\nQ3=8\n");
+        platform.files.push_back("c.eqmap");
+        using namespace hostsim;
+        trackAt(4).addReaEq("ReaEQ", {kEqLowShelf, kEqBand, kEqBand, kEqHighShelf});
+        trackAt(1).addFx("ReaEQ", std::vector<FxParam>(16)); // the same name, but no ReaEQ to the host
+        host.project().setLastTouchedParam(Project::TouchedParam{4, 0, 0}); // Lock would pin ReaEQ's Freq 1
+    }
+};
+
+TEST_F(ReaEqTest, BandOnSwitchesTheHostsBandAndThePollShowsIt) {
+    start("0 31 0 0 0 0 10", 4);
+    EXPECT_EQ(surface->lamps() & kAllBandOn, kBitBandOn1 | kBitBandOn2 | kBitBandOn3);
+    click(kNoteBandOn2);
+    click(kNoteBandOn3);
+    click(kNoteBandOn4);
+    EXPECT_EQ(step(), (Lines{"TrackFX_SetEQBandEnabled(track 4, 0, 2, 0, false) -> true",
+                             "TrackFX_SetEQBandEnabled(track 4, 0, 2, 1, false) -> true"}));
+    EXPECT_TRUE(wire().empty()) << "the lamps wait for the poll";
+    run(191); // 201 ms since the last poll
+    EXPECT_EQ(wire(), lampGroup({{0x71, false}}) + lampGroup({{0x72, false}}));
+    click(kNoteBandOn2);
+    EXPECT_EQ(step(), (Lines{"TrackFX_SetEQBandEnabled(track 4, 0, 2, 0, true) -> true"}));
+
+    bindTo(1);
+    click(kNoteBandOn1);
+    EXPECT_TRUE(step().empty());
+    EXPECT_EQ(surface->lamps() & kAllBandOn, 0u);
+}
+
+// A host without one of the optional functions loses only the feature that needs it; without any of them
+// (the last round) Lock and ReaEQ's Band On buttons do what they always did: nothing.
+TEST_F(ReaEqTest, EachMissingOptionalFunctionSwitchesOffOnlyItsFeature) {
+    const std::set<std::string> lock = {"GetLastTouchedFX", "GetTrack", "GetMasterTrack",
+                                        "TrackFX_GetParamNormalized", "TrackFX_SetParamNormalized"};
+    for (int i = 1; i <= host::kOptionalFunctionCount; ++i) {
+        const bool all = i == host::kOptionalFunctionCount;
+        const char* name = all ? "every one" : host::optionalFunctionName(i);
+        for (int k = 0; k < host::kOptionalFunctionCount; ++k)
+            if (all || k == i)
+                host.withhold(host::optionalFunctionName(k));
+        host::unbindFunctions();
+        ASSERT_TRUE(host::bindFunctions(hostsim::getFunc));
+        trackAt(4).fx[0].params[0].value = 0.2;
+        trackAt(4).fx[0].eqBands[1].enabled = true;
+        start("0 31 0 0 0 0 10", 4);
+        click(kNoteLock);
+        turn(kCcAiKnob, 0x01);
+        click(kNoteBandOn2);
+        Lines expected;
+        if (!all && !lock.count(name))
+            expected.push_back("TrackFX_SetParamNormalized(track 4, 0, 0, 0.210000) -> true");
+        if (!all && lock.count(name))
+            expected.push_back("TrackFX_SetEQBandEnabled(track 4, 0, 2, 0, false) -> true");
+        EXPECT_EQ(step(), expected) << name;
+        if (!all)
+            host.offerAgain(name);
+    }
 }
 
 TEST_F(EqTest, LampPollShowsBypassAndBandsInNormalModeOnlyBypassInTypeMode) {

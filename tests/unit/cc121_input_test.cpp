@@ -5,6 +5,7 @@
 #include "cc121_scales.h"
 
 #include <algorithm>
+#include <tuple>
 
 using namespace cc121;
 
@@ -250,6 +251,86 @@ TEST_F(InputTest, AiKnobTurnsTheMouseWheelOrScrubs) {
     EXPECT_TRUE(surface->lamps() & kBitJog);
     turn(kCcAiKnob, 0x01);
     EXPECT_EQ(step(), (Lines{"CSurf_ScrubAmt(0.500000)"}));
+}
+
+// --- Lock: the AI knob pinned to the host's last-touched effect parameter
+
+void touch(hostsim::Host& host, int track, int fx, int param) {
+    host.project().setLastTouchedParam(hostsim::Project::TouchedParam{track, fx, param});
+}
+
+TEST_F(InputTest, LockPinsOnlyAnExistingParameterOfATracksChain) {
+    trackAt(3).addFx("Comp", {{"Threshold", 0.5, 0.0, 1.0}, {"Ratio", 0.5, 0.0, 1.0}});
+    host.project().master().addFx("Limiter", {{"Ceiling", 0.5, 0.0, 1.0}});
+    // Track, effect and parameter numbers, and the knob's step once pinned (null: it wheels, the lamp dark).
+    const std::tuple<int, int, int, const char*> cases[] = {
+        {-1, 0, 0, nullptr}, // nothing touched yet
+        {3, 0, 1, "TrackFX_SetParamNormalized(track 3, 0, 1, 0.510000) -> true"},
+        {0, 0, 0, "TrackFX_SetParamNormalized(master, 0, 0, 0.510000) -> true"},
+        {3 | 0x10000, 0, 1, nullptr}, // an item's effect
+        {3, 0x1000000, 1, nullptr},   // a record-input effect
+        {5, 0, 0, nullptr},           // no such track,
+        {3, 1, 0, nullptr},           // effect
+        {3, 0, 2, nullptr},           // or parameter
+    };
+    for (const auto& [track, fx, param, pinned] : cases) {
+        start();
+        platform.wheel.clear();
+        if (track >= 0)
+            touch(host, track, fx, param);
+        press(kNoteLock);
+        turn(kCcAiKnob, 0x01);
+        EXPECT_EQ(step(), pinned ? Lines{pinned} : Lines{}) << track << "/" << fx << "/" << param;
+        EXPECT_EQ(wire(), pinned ? lampGroup({{0x77, true}}) : Lines{});
+        EXPECT_EQ(platform.wheel.size(), pinned ? 0u : 1u);
+    }
+}
+
+TEST_F(InputTest, PinnedKnobStepsTheNormalizedValueWithinItsRangeUntilUnlocked) {
+    trackAt(3).addFx("Comp", {{"Threshold", -30.0, -60.0, 0.0}});
+    start("0 62 0 0 0 0 10"); // twice the default speed: 2% a plain step
+    touch(host, 3, 0, 0);
+    press(kNoteLock);
+    press(kNoteJog); // the scrub mode switches for later; the pinned knob goes on stepping
+    const std::pair<unsigned char, const char*> steps[] = {
+        {0x01, "0.520000"}, {0x43, "0.340000"}, {0x0A, "1.000000"}, {0x01, nullptr}, {0x4A, "0.000000"}};
+    for (const auto& [value, normalized] : steps) {
+        turn(kCcAiKnob, value);
+        EXPECT_EQ(step(), normalized ? Lines{std::string("TrackFX_SetParamNormalized(track 3, 0, 0, ") +
+                                             normalized + ") -> true"}
+                                     : Lines{})
+            << int(value);
+    }
+    EXPECT_EQ(trackAt(3).fx[0].params[0].value, -60.0);
+    clear();
+    press(kNoteLock);
+    turn(kCcAiKnob, 0x01);
+    EXPECT_EQ(step(), (Lines{"CSurf_ScrubAmt(0.500000)"}));
+    EXPECT_EQ(wire(), lampGroup({{0x77, false}}));
+}
+
+TEST_F(InputTest, PinIsDroppedWhenItsEffectOrTrackGoesAndTheResendShowsIt) {
+    trackAt(3).addFx("Comp", {{"Threshold", 0.5, 0.0, 1.0}});
+    trackAt(4).addFx("Comp", {{"Threshold", 0.5, 0.0, 1.0}});
+    touch(host, 3, 0, 0);
+    press(kNoteLock);
+    run();
+    clear();
+    run(1501);
+    EXPECT_EQ(wire().back(), "80 77 00") << "the full resend shows the lamp";
+    trackAt(3).fx.clear();
+    clear();
+    turn(kCcAiKnob, 0x01); // found gone on use: the turn goes nowhere
+    EXPECT_TRUE(step(1).empty());
+    EXPECT_EQ(wire(), lampGroup({{0x77, false}}));
+
+    touch(host, 4, 0, 0);
+    press(kNoteLock);
+    run();
+    host.project().removeTrack(trackAt(3)); // number 4 is gone; the poll notices without the knob
+    clear();
+    run(201);
+    EXPECT_EQ(wire(), lampGroup({{0x77, false}}));
 }
 
 TEST_F(InputTest, UserFunctionsRunTheirActionsOnPress) {

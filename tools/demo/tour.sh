@@ -43,6 +43,10 @@ BAND_ON_1="273 239"
 Q1="273 64"
 FADER="68 250"
 LISTENER="673 63"
+LOCK="586 222"
+LOCK_LAMP="586 206"
+AI_KNOB="629 298"
+BAND_ON_3="407 239"
 
 wineserver -w 2>/dev/null || true
 step "start the simulated host (the plug-in from its resource folder's UserPlugins) and the panel, connected through Loop 1 and Loop 2"
@@ -92,6 +96,31 @@ check "after the flip the fader moves the pan" host_did 'CSurf_OnPanChange(track
 right_click $MUTE
 right_click $MONITOR
 click $MUTE # flip back
+
+step "Lock pins the AI knob to the last-touched parameter (Vocals' ReaComp threshold); Lock again lets go"
+check "Lock lamp dark before" not lit_at $LOCK_LAMP
+click $LOCK
+sleep 0.5
+check "the Lock lamp lights: a parameter is pinned" lit_at $LOCK_LAMP
+drag $AI_KNOB 0 -24
+check "the AI knob turns the pinned threshold up (TrackFX_SetParamNormalized)" \
+    host_did 'TrackFX_SetParamNormalized(track 4, 0, 0, 0\.[5-9]'
+shot 06a-lock
+click $LOCK
+sleep 0.5
+check "Lock again: the lamp goes dark" not lit_at $LOCK_LAMP
+
+step "ReaEQ has no band-on parameter: Band On 3 switches Drums' ReaEQ band 3 off and on, its lamp follows"
+check "Band On 3 lit: the band is on" lit_at $BAND_ON_3
+click $BAND_ON_3
+check "the host switches the band off" host_did 'TrackFX_SetEQBandEnabled(track 1, 0, 2, 1, false)'
+sleep 0.5
+check "Band On 3 goes dark" not lit_at $BAND_ON_3
+shot 06b-reaeq-band-off
+click $BAND_ON_3
+check "the host switches the band on again" host_did 'TrackFX_SetEQBandEnabled(track 1, 0, 2, 1, true)'
+sleep 0.5
+check "Band On 3 lights again" lit_at $BAND_ON_3
 
 step "EQ Type + All Bypass together: send mode (EQ Type blinks, Band On lamps show the sends)"
 right_click $EQ_TYPE

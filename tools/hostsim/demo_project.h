@@ -1,5 +1,6 @@
 #pragma once
-// The project the demo plays with: eight named tracks, a folder, an equaliser with a shipped map, sends.
+// The project the demo plays with: eight named tracks, a folder, an equaliser with a shipped map, sends, and
+// a last-touched effect parameter.
 
 namespace hostsim {
 

@@ -57,6 +57,7 @@ public:
 
     // Names getFunc answers null for while this host is current: a host that lacks those functions.
     void withhold(std::string name) { m_withheld.insert(std::move(name)); }
+    void offerAgain(const std::string& name) { m_withheld.erase(name); }
     bool withholds(const char* name) const;
     // Every name getFunc was asked for while this host was current, in order.
     const std::vector<std::string>& lookups() const { return m_lookups; }

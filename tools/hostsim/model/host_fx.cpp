@@ -57,6 +57,26 @@ bool Host::TrackFX_SetParam(MediaTrack* track, int fx, int param, double val) {
     return call.returns(true);
 }
 
+// Normalized values run over the parameter's range, 0 at its minimum and 1 at its maximum.
+double Host::TrackFX_GetParamNormalized(MediaTrack* track, int fx, int param) {
+    auto call =
+        query(fmt::call("TrackFX_GetParamNormalized", {label(track), fmt::value(fx), fmt::value(param)}));
+    const FxParam* p = findParam(track, fx, param);
+    if (!p || p->max == p->min)
+        return call.returns(0.0);
+    return call.returns((p->value - p->min) / (p->max - p->min));
+}
+
+bool Host::TrackFX_SetParamNormalized(MediaTrack* track, int fx, int param, double value) {
+    auto call = action(fmt::call("TrackFX_SetParamNormalized",
+                                 {label(track), fmt::value(fx), fmt::value(param), fmt::value(value)}));
+    FxParam* p = findParam(track, fx, param);
+    if (!p || std::isnan(value))
+        return call.returns(false);
+    p->value = p->min + std::clamp(value, 0.0, 1.0) * (p->max - p->min);
+    return call.returns(true);
+}
+
 bool Host::TrackFX_GetParamName(MediaTrack* track, int fx, int param, char* buf, int buf_sz) {
     auto call = query(fmt::call("TrackFX_GetParamName",
                                 {label(track), fmt::value(fx), fmt::value(param), fmt::value(buf_sz)}));

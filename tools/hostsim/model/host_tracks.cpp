@@ -116,4 +116,36 @@ MediaTrack* Host::GetLastTouchedTrack() {
     return h;
 }
 
+// Only the current project (null) has tracks: the model hands out no other project.
+MediaTrack* Host::GetTrack(ReaProject* proj, int trackidx) {
+    auto call = query(fmt::call("GetTrack", {proj ? "project" : "null", fmt::value(trackidx)}));
+    const Track* t = proj ? nullptr : m_project.track(trackidx);
+    MediaTrack* h = t ? handle(*t) : nullptr;
+    call.result(label(h));
+    return h;
+}
+
+MediaTrack* Host::GetMasterTrack(ReaProject* proj) {
+    auto call = query(fmt::call("GetMasterTrack", {proj ? "project" : "null"}));
+    MediaTrack* h = proj ? nullptr : handle(m_project.master());
+    call.result(label(h));
+    return h;
+}
+
+bool Host::GetLastTouchedFX(int* tracknumberOut, int* fxnumberOut, int* paramnumberOut) {
+    auto call = query("GetLastTouchedFX()");
+    const auto& touched = m_project.lastTouchedParam();
+    if (!touched)
+        return call.returns(false);
+    if (tracknumberOut)
+        *tracknumberOut = touched->track;
+    if (fxnumberOut)
+        *fxnumberOut = touched->fx;
+    if (paramnumberOut)
+        *paramnumberOut = touched->param;
+    call.result("true " + fmt::value(touched->track) + ", " + fmt::value(touched->fx) + ", " +
+                fmt::value(touched->param));
+    return true;
+}
+
 } // namespace hostsim

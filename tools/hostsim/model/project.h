@@ -11,6 +11,7 @@
 #include "reaper_abi.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,17 @@ public:
     Track* lastTouched() const { return m_lastTouched; }
     void setLastTouched(Track* track) { m_lastTouched = track; }
 
+    // The last-touched effect parameter as GetLastTouchedFX reports it: the track number (low word 1.. for
+    // tracks, 0 for the master; a high word for item effects), the effect number (record effects carry
+    // 0x1000000) and the parameter. Nothing until the user touches one.
+    struct TouchedParam {
+        int track = 0;
+        int fx = 0;
+        int param = 0;
+    };
+    const std::optional<TouchedParam>& lastTouchedParam() const { return m_lastTouchedParam; }
+    void setLastTouchedParam(std::optional<TouchedParam> touched) { m_lastTouchedParam = touched; }
+
     Transport& transport() { return m_transport; }
     const Transport& transport() const { return m_transport; }
 
@@ -53,6 +65,7 @@ private:
     Track m_master;
     std::vector<std::unique_ptr<Track>> m_tracks;
     Track* m_lastTouched = nullptr;
+    std::optional<TouchedParam> m_lastTouchedParam;
     Transport m_transport;
 };
 

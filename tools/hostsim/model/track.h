@@ -20,9 +20,28 @@ struct FxParam {
     double max = 1.0;
 };
 
+// ReaEQ's band types as the host numbers them.
+constexpr int kEqHighPass = 0;
+constexpr int kEqLowShelf = 1;
+constexpr int kEqBand = 2;
+constexpr int kEqHighShelf = 4;
+
+// One band of a ReaEQ instance. Switching a band on or off is no parameter of the effect.
+struct EqBand {
+    int type = kEqBand;
+    bool enabled = true;
+};
+
 struct Fx {
     std::string name;
     std::vector<FxParam> params;
+    // Non-empty only for ReaEQ: its bands in order. Parameters 3b, 3b + 1 and 3b + 2 are band b's frequency,
+    // gain and bandwidth, parameter 3 x bands the overall gain.
+    std::vector<EqBand> eqBands;
+
+    bool isReaEq() const { return !eqBands.empty(); }
+    // The `index`-th band of `type` (0 = the first of that type), or null.
+    EqBand* eqBand(int type, int index);
 };
 
 struct Track;
@@ -52,6 +71,9 @@ struct Track {
 
     bool isFolder() const { return folderDepth > 0; }
     Fx& addFx(std::string fxName, std::vector<FxParam> params = {});
+    // A ReaEQ with one band of each type given, its parameters as REAPER lists them (the bands' frequency,
+    // gain and bandwidth, the overall gain, then the host's own Bypass, Wet and Delta).
+    Fx& addReaEq(std::string fxName, const std::vector<int>& bandTypes);
     Send& addSend(Track& destination, double sendVolume = 1.0, bool sendMute = false);
 };
 
