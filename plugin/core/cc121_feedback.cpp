@@ -168,10 +168,11 @@ void CC121::SetRepeatState(bool rep) {
     SetLamp(kBitCycle, rep);
 }
 
+// The fader holds the parameter it drives: pan while flipped, else volume.
 bool CC121::GetTouchState(MediaTrack* t, int isPan) {
     if (!isCurrent(trackId(t), currentTrack))
         return false;
-    if (isPan != 0 && !flip)
+    if ((isPan != 0) != flip)
         return false;
     return faderTouched;
 }
