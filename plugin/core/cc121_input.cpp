@@ -10,6 +10,8 @@
 #include "user_actions.h"
 
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 
 using namespace cc121;
 
@@ -27,6 +29,8 @@ constexpr Pair kPairs[] = {{kBitMute, kBitMonitor},
                            {kBitWrite, kBitFx},
                            {kBitEqType, kBitAllBypass}};
 
+static_assert(2 * std::size(kPairs) == CC121::kPairedButtons);
+
 std::uint32_t partnerOf(std::uint32_t bit) {
     for (const Pair& p : kPairs) {
         if (p.a == bit)
@@ -35,6 +39,17 @@ std::uint32_t partnerOf(std::uint32_t bit) {
             return p.a;
     }
     return kBitNone;
+}
+
+// Where a paired button keeps its press time.
+std::size_t pairedIndex(std::uint32_t bit) {
+    for (std::size_t i = 0; i < std::size(kPairs); ++i) {
+        if (kPairs[i].a == bit)
+            return 2 * i;
+        if (kPairs[i].b == bit)
+            return 2 * i + 1;
+    }
+    return 0; // only paired buttons are asked for
 }
 
 ActionSlot actionSlotOf(std::uint8_t note) {
@@ -82,13 +97,14 @@ void CC121::dispatch(const MIDI_event_t& event, std::uint32_t now) {
 }
 
 // A paired button acts on its release; a partner pressed within the pair window makes the pair act instead.
+// Each button keeps its own press time: a press of another pair in between must not open the window anew.
 void CC121::pairPress(std::uint32_t bit, std::uint32_t partner, std::uint32_t now) {
     if (!(heldButtons & partner)) {
-        comboTime = now;
+        pairPressTime[pairedIndex(bit)] = now;
         heldButtons |= bit;
         return;
     }
-    if (now - comboTime > kPairWindowMs)
+    if (now - pairPressTime[pairedIndex(partner)] > kPairWindowMs)
         return; // too late for a pair: the press is ignored
     heldButtons &= ~(bit | partner);
     pairAction(bit | partner);

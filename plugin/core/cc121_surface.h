@@ -49,6 +49,9 @@ public:
         return 0;
     }
 
+    // Mute/Monitor, Channel Left/Right, Write/FX and EQ Type/All Bypass.
+    static constexpr int kPairedButtons = 8;
+
     // The only way lamps and the motor fader are driven, so lampState and faderPosition always hold what the
     // controller was last told.
     void UpdateLampsAndFader(std::uint32_t lamps, int position);
@@ -143,7 +146,7 @@ private:
     std::uint32_t lastFxPoll = 0;
     std::uint32_t lastRoutingPoll = 0;
     std::uint32_t lastBlink = 0;
-    std::uint32_t comboTime = 0;
+    std::uint32_t pairPressTime[kPairedButtons] = {}; // press time of each button of the four pairs
     bool scrubMode = false;
     EqMapList eqMaps;
 };

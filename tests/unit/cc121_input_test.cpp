@@ -88,6 +88,19 @@ TEST_F(InputTest, LatePartnerPressIsIgnored) {
         EXPECT_EQ(line.find("CSurf_OnMuteChange"), std::string::npos) << line;
 }
 
+TEST_F(InputTest, APairNeedsThePartnersOwnPressWithin100ms) {
+    press(kNoteMute);
+    run(10);
+    press(kNoteChannelLeft); // another pair's press in between
+    run(500);
+    press(kNoteMonitor);
+    run(50);
+    EXPECT_FALSE(surface->flipped());
+    release(kNoteMute);
+    run();
+    EXPECT_TRUE(trackAt(2).mute);
+}
+
 TEST_F(InputTest, MonitorCyclesThroughThreeStatesButNotOnMaster) {
     for (int expected : {1, 2, 0}) {
         press(kNoteMonitor);
