@@ -9,6 +9,7 @@
 #include "platform.h"
 #include "user_actions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <iterator>
@@ -50,6 +51,12 @@ std::size_t pairedIndex(std::uint32_t bit) {
             return 2 * i + 1;
     }
     return 0; // only paired buttons are asked for
+}
+
+// (value + 1) mod 3 into 0..2 for any value the host returns, without overflow at INT_MAX.
+int nextOfThree(int value) {
+    const int state = (value % 3 + 3) % 3;
+    return (state + 1) % 3;
 }
 
 ActionSlot actionSlotOf(std::uint8_t note) {
@@ -300,7 +307,7 @@ void CC121::cycleMonitor() {
     auto* current = static_cast<int*>(host::GetSetMediaTrackInfo(t, "I_RECMON", nullptr));
     if (!current)
         return;
-    int next = (*current + 1) % 3;
+    int next = nextOfThree(*current);
     host::GetSetMediaTrackInfo(t, "I_RECMON", &next);
     SetLamp(kBitMonitor, next != 0);
     lastMonitorPoll = tamsel::platform().nowMs(); // hold the poll back after the user's change
@@ -316,7 +323,7 @@ void CC121::cycleFolder() {
     auto* current = static_cast<int*>(host::GetSetMediaTrackInfo(t, "I_FOLDERCOMPACT", nullptr));
     if (!current)
         return;
-    int next = (*current + 1) % 3;
+    int next = nextOfThree(*current);
     host::GetSetMediaTrackInfo(t, "I_FOLDERCOMPACT", &next);
 }
 
@@ -340,26 +347,27 @@ void CC121::automationStep(bool read) {
     host::CSurf_SetAutoMode(-1, nullptr);
 }
 
-void CC121::selectByDelta(int delta, bool selectInHost) {
+void CC121::selectByDelta(long long delta, bool selectInHost) {
     if (delta == 0)
         return;
     const bool mcp = settings.useMcpForChannels;
-    int next = currentTrack + delta;
+    // Wide enough for any id and step the host can report; a negative count counts as no tracks.
+    long long next = currentTrack + delta;
     if (next < 0) {
-        next = settings.wrapChannels ? host::CSurf_NumTracks(mcp) : 0;
+        next = settings.wrapChannels ? std::max(host::CSurf_NumTracks(mcp), 0) : 0;
     } else if (delta > 0) {
-        const int count = host::CSurf_NumTracks(mcp);
+        const int count = std::max(host::CSurf_NumTracks(mcp), 0);
         if (next > count)
             next = settings.wrapChannels ? 0 : count;
     }
     if (next == currentTrack)
         return;
-    currentTrack = next;
+    currentTrack = static_cast<int>(next);
     lastMonitorPoll = lastEqPoll = lastFxPoll = lastRoutingPoll = 0;
     if (!selectInHost)
         return;
 
-    MediaTrack* t = host::CSurf_TrackFromID(next, mcp);
+    MediaTrack* t = host::CSurf_TrackFromID(currentTrack, mcp);
     if (t) {
         host::CSurf_SetSurfaceSelected(t, host::CSurf_OnSelectedChange(t, 1), nullptr);
         const int touched = host::CSurf_TrackToID(host::GetLastTouchedTrack(), mcp);

@@ -110,7 +110,7 @@ private:
     void pairAction(std::uint32_t bits);
     void ownReleaseAction(std::uint32_t bit);
     void automationStep(bool read);
-    void selectByDelta(int delta, bool selectInHost);
+    void selectByDelta(long long delta, bool selectInHost);
     void cycleMonitor();
     void cycleFolder();
 

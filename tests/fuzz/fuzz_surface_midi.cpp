@@ -133,6 +133,12 @@ double pickDouble(FuzzedDataProvider& in) {
     }
 }
 
+// A monitoring or folder state: mostly a valid one, sometimes any value a host might hold.
+int pickState(FuzzedDataProvider& in) {
+    static const int kStates[] = {0, 1, 2, 0, 1, 2, 3, -1, -5, std::numeric_limits<int>::max()};
+    return in.PickValueInArray(kStates);
+}
+
 const char* pickActionText(FuzzedDataProvider& in) {
     static const char* const kTexts[] = {"40285", "40286", "1011",        "1012", "40364", "12",
                                          "1013",  "",      "_FUZZ_NAMED", "0",    "-7",    "2147483647"};
@@ -218,7 +224,8 @@ private:
             t.visibleInMixer = m_in.ConsumeIntegralInRange(0, 5) != 0;
             t.volume = pickDouble(m_in);
             t.pan = m_in.ConsumeFloatingPointInRange<double>(-1.0, 1.0);
-            t.recMonitor = m_in.ConsumeIntegralInRange(0, 2);
+            t.recMonitor = pickState(m_in);
+            t.folderCompact = pickState(m_in);
             t.automationMode = m_in.ConsumeIntegralInRange(-1, 5);
             if (m_in.ConsumeBool()) {
                 t.addFx("ReaComp", {{"Threshold", 0.5, 0.0, 1.0}});
@@ -418,8 +425,8 @@ private:
             host.CSurf_OnSoloChange(t, m_in.ConsumeIntegralInRange(-1, 1));
             break;
         default: {
-            int mode = m_in.ConsumeIntegralInRange(-1, 5);
-            host.GetSetMediaTrackInfo(t, "I_RECMON", &mode);
+            int state = pickState(m_in);
+            host.GetSetMediaTrackInfo(t, m_in.ConsumeBool() ? "I_RECMON" : "I_FOLDERCOMPACT", &state);
             break;
         }
         }

@@ -5,6 +5,8 @@
 #include "cc121_scales.h"
 
 #include <algorithm>
+#include <climits>
+#include <utility>
 
 using namespace cc121;
 
@@ -221,6 +223,28 @@ TEST_F(InputTest, ChannelPairCyclesTheFolderState) {
     release(kNoteChannelRight);
     run(10);
     EXPECT_EQ(surface->currentTrackId(), 2) << "the pair does not move the selection";
+}
+
+TEST_F(InputTest, HostValuesAtTheIntLimitsStepWithoutOverflow) {
+    trackAt(2).folderDepth = 1;
+    const std::pair<int, int> cycles[] = {{INT_MAX, 2}, {-5, 2}, {-1, 0}};
+    for (const auto& [from, to] : cycles) {
+        trackAt(2).recMonitor = trackAt(2).folderCompact = from;
+        press(kNoteMonitor);
+        release(kNoteMonitor);
+        press(kNoteChannelLeft);
+        press(kNoteChannelRight);
+        run(200);
+        EXPECT_EQ(trackAt(2).recMonitor, to) << from;
+        EXPECT_EQ(trackAt(2).folderCompact, to) << from;
+    }
+    // An unbound surface told of an id at the top of the range stops at the last track.
+    start("0 31 0 0 0 0 10", -1);
+    host::CSurf_TrackToID = [](MediaTrack*, bool) {
+        return INT_MAX;
+    };
+    surface->OnTrackSelection(handleAt(1));
+    EXPECT_EQ(surface->currentTrackId(), kTracks);
 }
 
 TEST_F(InputTest, FaderSetsVolumeOrPanWhenFlipped) {
