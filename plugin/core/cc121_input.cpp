@@ -315,11 +315,19 @@ void CC121::cycleMonitor() {
 
 void CC121::cycleFolder() {
     int flags = 0;
-    if (!host::GetTrackInfo(currentTrack - 1, &flags) || !(flags & 1))
-        return;
-    MediaTrack* t = track();
-    if (!t)
-        return;
+    MediaTrack* t = nullptr;
+    if (settings.useMcpForChannels) {
+        // A mixer id is no track-list index: the flags are asked of the track it names.
+        t = track();
+        if (!t || !host::GetTrackInfo(reinterpret_cast<std::intptr_t>(t), &flags) || !(flags & 1))
+            return;
+    } else {
+        if (!host::GetTrackInfo(currentTrack - 1, &flags) || !(flags & 1))
+            return;
+        t = track();
+        if (!t)
+            return;
+    }
     auto* current = static_cast<int*>(host::GetSetMediaTrackInfo(t, "I_FOLDERCOMPACT", nullptr));
     if (!current)
         return;
@@ -370,18 +378,21 @@ void CC121::selectByDelta(long long delta, bool selectInHost) {
     MediaTrack* t = host::CSurf_TrackFromID(currentTrack, mcp);
     if (t) {
         host::CSurf_SetSurfaceSelected(t, host::CSurf_OnSelectedChange(t, 1), nullptr);
-        const int touched = host::CSurf_TrackToID(host::GetLastTouchedTrack(), mcp);
-        const int wanted = host::CSurf_TrackToID(t, mcp);
+        // Next and previous track walk the track list, hidden mixer tracks included: count the steps there.
+        const int touched = host::CSurf_TrackToID(host::GetLastTouchedTrack(), false);
+        const int wanted = host::CSurf_TrackToID(t, false);
         for (int i = touched; i < wanted; ++i)
             host::Main_OnCommand(40285, 0);
         for (int i = wanted; i < touched; ++i)
             host::Main_OnCommand(40286, 0);
     }
+    // The flags come by track-list index, so the track they belong to is found by that index too; every
+    // other selected track is deselected, one hidden in the mixer as well.
     int flags = 0;
     for (int i = 0; host::GetTrackInfo(i - 1, &flags); ++i) {
         if (!(flags & 2))
             continue;
-        MediaTrack* other = host::CSurf_TrackFromID(i, mcp);
+        MediaTrack* other = host::CSurf_TrackFromID(i, false);
         if (other && other != t)
             host::SetTrackSelected(other, false);
     }

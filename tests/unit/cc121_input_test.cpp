@@ -225,6 +225,37 @@ TEST_F(InputTest, ChannelPairCyclesTheFolderState) {
     EXPECT_EQ(surface->currentTrackId(), 2) << "the pair does not move the selection";
 }
 
+TEST_F(InputTest, InTheMixerViewChannelButtonsAddressTheTrackTheMixerIdNames) {
+    // Mixer ids 1, 2 and 3 are tracks 1, 3 and 4: track 2 is hidden in the mixer.
+    trackAt(2).visibleInMixer = false;
+    trackAt(3).folderDepth = 1;
+    start("0 31 0 0 0 1 10", -1);
+    surface->OnTrackSelection(handleAt(3));
+    ASSERT_EQ(surface->currentTrackId(), 2);
+    press(kNoteChannelLeft);
+    press(kNoteChannelRight);
+    release(kNoteChannelLeft);
+    release(kNoteChannelRight);
+    run();
+    EXPECT_EQ(trackAt(3).folderCompact, 1);
+
+    // The last touched track is the target already: only the deselection acts.
+    host.project().setLastTouched(&trackAt(1));
+    for (int id : {2, 3, 4})
+        trackAt(id).selected = true;
+    press(kNoteChannelLeft);
+    release(kNoteChannelLeft);
+    run();
+    for (int id = 1; id <= kTracks; ++id)
+        EXPECT_EQ(trackAt(id).selected, id == 1) << id;
+
+    // Next track walks the track list: two steps from track 1 to track 3.
+    press(kNoteChannelRight);
+    release(kNoteChannelRight);
+    run();
+    EXPECT_EQ(host.project().lastTouched(), &trackAt(3));
+}
+
 TEST_F(InputTest, HostValuesAtTheIntLimitsStepWithoutOverflow) {
     trackAt(2).folderDepth = 1;
     const std::pair<int, int> cycles[] = {{INT_MAX, 2}, {-5, 2}, {-1, 0}};
