@@ -7,10 +7,11 @@
 // Properties after every step: the fader position is within -1..16383 and, after a step that moved the
 // motor fader while it is not silenced, equals the last position sent; the lamp word holds only bits of
 // buttons with a lamp, and for each of them exactly what the wire last told the controller; the EQ mode is
-// 0..2; the current track id is -1 or a track of the project; everything sent is a channel-1 Note On
-// (0x7F/0x00) or Note Off (0x00) of a lamp, a Pitch Bend with 7-bit data, or the exact host-ready message;
-// every pause is the 5 ms lamp pause; the configuration string the surface reports parses back to its
-// settings and its description fits its buffer. At the end the destructor leaves every lamp dark.
+// 0..2; the current track id is -1 or a track of the project; touch is reported only for what the fader
+// drives (pan while flipped, else volume); everything sent is a channel-1 Note On (0x7F/0x00) or Note Off
+// (0x00) of a lamp, a Pitch Bend with 7-bit data, or the exact host-ready message; every pause is the 5 ms
+// lamp pause; the configuration string the surface reports parses back to its settings and its description
+// fits its buffer. At the end the destructor leaves every lamp dark.
 #include "cc121_controls.h"
 #include "cc121_messages.h"
 #include "cc121_surface.h"
@@ -363,7 +364,7 @@ private:
             MediaTrack* t = pickTrack();
             const bool pan = m_in.ConsumeBool();
             const bool touched = surface->GetTouchState(t, pan ? 1 : 0);
-            FUZZ_CHECK(!touched || surface->touched());
+            FUZZ_CHECK(!touched || (surface->touched() && pan == surface->flipped()));
             surface->SetTrackTitle(t, "title");
             FUZZ_CHECK(!surface->IsKeyDown(m_in.ConsumeIntegral<int>()));
             FUZZ_CHECK(surface->Extended(m_in.ConsumeIntegral<int>(), nullptr, nullptr, nullptr) == 0);

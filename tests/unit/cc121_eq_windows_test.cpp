@@ -507,6 +507,10 @@ TEST_F(WindowTest, RoutingOpensTheTracksWindowOrClosesIt) {
     press(kNoteRouting);
     EXPECT_TRUE(step().empty());
     EXPECT_EQ(platform.closedTitles, (std::vector<std::string>{"Routing for track 2 \"Track 2\""}));
+
+    bindTo(1); // the first track is a track, not the master
+    press(kNoteRouting);
+    EXPECT_EQ(step(), (Lines{"Main_OnCommand(40293, 0)"}));
 }
 
 TEST_F(WindowTest, RoutingOnTheMasterOnlyClosesItsOutputsWindow) {
@@ -543,6 +547,10 @@ TEST_F(WindowTest, FxOpensTheChainOnReleaseOrClosesItWithItsBrowser) {
     click(kNoteFx);
     EXPECT_TRUE(step().empty());
     EXPECT_EQ(platform.closedTitles, (std::vector<std::string>{"FX: Track 2 \"Track 2\""}));
+
+    bindTo(1);
+    click(kNoteFx);
+    EXPECT_EQ(step(), (Lines{"Main_OnCommand(40291, 0)"}));
 }
 
 TEST_F(WindowTest, FxOnTheMasterOpensItsChainOrClosesBothWindows) {
