@@ -8,7 +8,10 @@
 #include "eq_map_track.h"
 #include "host_api.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <optional>
 
 using namespace cc121;
 
@@ -19,6 +22,7 @@ constexpr int kTypeMode = 1;
 constexpr int kSendMode = 2;
 constexpr std::uint32_t kEqPollMs = 200;
 constexpr double kFloorDb = -150.0;
+constexpr double kCeilingDb = 12.0; // the top of the host's volume fader
 
 constexpr std::uint32_t kBandOnBits[kEqBandCount] = {kBitBandOn1, kBitBandOn2, kBitBandOn3, kBitBandOn4};
 
@@ -32,6 +36,26 @@ bool sendMuted(MediaTrack* t, int send) {
         return true;
     const auto* mute = static_cast<const bool*>(host::GetSetTrackSendInfo(t, 0, send, "B_MUTE", nullptr));
     return !mute || *mute;
+}
+
+// A send's level after a step of `deltaDb`, or nothing when the step leaves it where it is. The level is
+// read with a floor of -150 dB (no number reads as silence, +inf as the largest finite gain). An upward step
+// stops at +12 dB and never pulls a louder send down; a downward step starts from the real level. Nothing
+// that is infinite or no number comes out.
+std::optional<double> steppedSendVolume(double gain, double deltaDb) {
+    double db = kFloorDb;
+    if (gain >= std::ldexp(1.0, -25))
+        db = std::max(20.0 * std::log10(std::min(gain, DBL_MAX)), kFloorDb);
+    double target = db + deltaDb;
+    if (deltaDb > 0.0 && target > kCeilingDb) {
+        if (db >= kCeilingDb)
+            return std::nullopt;
+        target = kCeilingDb;
+    }
+    const double volume = std::pow(10.0, target / 20.0);
+    if (!std::isfinite(volume))
+        return std::nullopt;
+    return volume;
 }
 
 } // namespace
@@ -48,12 +72,8 @@ void CC121::eqEncoder(int kind, int band, double amount) {
                 static_cast<const double*>(host::GetSetTrackSendInfo(t, 0, band, "D_VOL", nullptr));
             if (!current)
                 return;
-            const double g = *current;
-            double db = g < std::ldexp(1.0, -25) ? kFloorDb : 20.0 * std::log10(g);
-            if (db < kFloorDb)
-                db = kFloorDb;
-            double volume = std::pow(10.0, (db + settings.encoderSpeed / 100.0 * amount) / 20.0);
-            host::GetSetTrackSendInfo(t, 0, band, "D_VOL", &volume);
+            if (auto volume = steppedSendVolume(*current, settings.encoderSpeed / 100.0 * amount))
+                host::GetSetTrackSendInfo(t, 0, band, "D_VOL", &*volume);
         } else {
             host::KBD_OnMainActionEx(950 + 4 * kind + band, truncateSaturated(amount * 8), -1, 1, nullptr,
                                      nullptr);

@@ -117,8 +117,12 @@ void CC121::SetSurfaceMute(MediaTrack* t, bool mute) {
 }
 
 void CC121::SetSurfaceSelected(MediaTrack* t, bool selected) {
-    if (selected && currentTrack == -1)
-        currentTrack = trackId(t);
+    if (!selected || currentTrack != -1)
+        return;
+    // Only a track with an id binds: any other answer of the host is no track.
+    const int id = trackId(t);
+    if (id >= 0)
+        currentTrack = id;
 }
 
 void CC121::SetSurfaceSolo(MediaTrack* t, bool solo) {
@@ -141,10 +145,11 @@ void CC121::SetRepeatState(bool rep) {
     SetLamp(kBitCycle, rep);
 }
 
+// The fader holds the parameter it drives: pan while flipped, else volume.
 bool CC121::GetTouchState(MediaTrack* t, int isPan) {
     if (!isCurrent(trackId(t), currentTrack))
         return false;
-    if (isPan != 0 && !flip)
+    if ((isPan != 0) != flip)
         return false;
     return faderTouched;
 }
@@ -184,6 +189,6 @@ void CC121::OnTrackSelection(MediaTrack* t) {
     const int id = trackId(t);
     if (id < 0 || id == currentTrack)
         return;
-    selectByDelta(id - currentTrack, false);
+    selectByDelta(static_cast<long long>(id) - currentTrack, false);
     host::TrackList_UpdateAllExternalSurfaces();
 }

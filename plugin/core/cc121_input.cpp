@@ -9,7 +9,10 @@
 #include "platform.h"
 #include "user_actions.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 
 using namespace cc121;
 
@@ -27,6 +30,8 @@ constexpr Pair kPairs[] = {{kBitMute, kBitMonitor},
                            {kBitWrite, kBitFx},
                            {kBitEqType, kBitAllBypass}};
 
+static_assert(2 * std::size(kPairs) == CC121::kPairedButtons);
+
 std::uint32_t partnerOf(std::uint32_t bit) {
     for (const Pair& p : kPairs) {
         if (p.a == bit)
@@ -35,6 +40,23 @@ std::uint32_t partnerOf(std::uint32_t bit) {
             return p.a;
     }
     return kBitNone;
+}
+
+// Where a paired button keeps its press time.
+std::size_t pairedIndex(std::uint32_t bit) {
+    for (std::size_t i = 0; i < std::size(kPairs); ++i) {
+        if (kPairs[i].a == bit)
+            return 2 * i;
+        if (kPairs[i].b == bit)
+            return 2 * i + 1;
+    }
+    return 0; // only paired buttons are asked for
+}
+
+// (value + 1) mod 3 into 0..2 for any value the host returns, without overflow at INT_MAX.
+int nextOfThree(int value) {
+    const int state = (value % 3 + 3) % 3;
+    return (state + 1) % 3;
 }
 
 ActionSlot actionSlotOf(std::uint8_t note) {
@@ -82,13 +104,14 @@ void CC121::dispatch(const MIDI_event_t& event, std::uint32_t now) {
 }
 
 // A paired button acts on its release; a partner pressed within the pair window makes the pair act instead.
+// Each button keeps its own press time: a press of another pair in between must not open the window anew.
 void CC121::pairPress(std::uint32_t bit, std::uint32_t partner, std::uint32_t now) {
     if (!(heldButtons & partner)) {
-        comboTime = now;
+        pairPressTime[pairedIndex(bit)] = now;
         heldButtons |= bit;
         return;
     }
-    if (now - comboTime > kPairWindowMs)
+    if (now - pairPressTime[pairedIndex(partner)] > kPairWindowMs)
         return; // too late for a pair: the press is ignored
     heldButtons &= ~(bit | partner);
     pairAction(bit | partner);
@@ -287,7 +310,7 @@ void CC121::cycleMonitor() {
     auto* current = static_cast<int*>(host::GetSetMediaTrackInfo(t, "I_RECMON", nullptr));
     if (!current)
         return;
-    int next = (*current + 1) % 3;
+    int next = nextOfThree(*current);
     host::GetSetMediaTrackInfo(t, "I_RECMON", &next);
     SetLamp(kBitMonitor, next != 0);
     lastMonitorPoll = tamsel::platform().nowMs(); // hold the poll back after the user's change
@@ -295,15 +318,23 @@ void CC121::cycleMonitor() {
 
 void CC121::cycleFolder() {
     int flags = 0;
-    if (!host::GetTrackInfo(currentTrack - 1, &flags) || !(flags & 1))
-        return;
-    MediaTrack* t = track();
-    if (!t)
-        return;
+    MediaTrack* t = nullptr;
+    if (settings.useMcpForChannels) {
+        // A mixer id is no track-list index: the flags are asked of the track it names.
+        t = track();
+        if (!t || !host::GetTrackInfo(reinterpret_cast<std::intptr_t>(t), &flags) || !(flags & 1))
+            return;
+    } else {
+        if (!host::GetTrackInfo(currentTrack - 1, &flags) || !(flags & 1))
+            return;
+        t = track();
+        if (!t)
+            return;
+    }
     auto* current = static_cast<int*>(host::GetSetMediaTrackInfo(t, "I_FOLDERCOMPACT", nullptr));
     if (!current)
         return;
-    int next = (*current + 1) % 3;
+    int next = nextOfThree(*current);
     host::GetSetMediaTrackInfo(t, "I_FOLDERCOMPACT", &next);
 }
 
@@ -327,40 +358,44 @@ void CC121::automationStep(bool read) {
     host::CSurf_SetAutoMode(-1, nullptr);
 }
 
-void CC121::selectByDelta(int delta, bool selectInHost) {
+void CC121::selectByDelta(long long delta, bool selectInHost) {
     if (delta == 0)
         return;
     const bool mcp = settings.useMcpForChannels;
-    int next = currentTrack + delta;
+    // Wide enough for any id and step the host can report; a negative count counts as no tracks.
+    long long next = currentTrack + delta;
     if (next < 0) {
-        next = settings.wrapChannels ? host::CSurf_NumTracks(mcp) : 0;
+        next = settings.wrapChannels ? std::max(host::CSurf_NumTracks(mcp), 0) : 0;
     } else if (delta > 0) {
-        const int count = host::CSurf_NumTracks(mcp);
+        const int count = std::max(host::CSurf_NumTracks(mcp), 0);
         if (next > count)
             next = settings.wrapChannels ? 0 : count;
     }
     if (next == currentTrack)
         return;
-    currentTrack = next;
+    currentTrack = static_cast<int>(next);
     lastMonitorPoll = lastEqPoll = lastFxPoll = lastRoutingPoll = 0;
     if (!selectInHost)
         return;
 
-    MediaTrack* t = host::CSurf_TrackFromID(next, mcp);
+    MediaTrack* t = host::CSurf_TrackFromID(currentTrack, mcp);
     if (t) {
         host::CSurf_SetSurfaceSelected(t, host::CSurf_OnSelectedChange(t, 1), nullptr);
-        const int touched = host::CSurf_TrackToID(host::GetLastTouchedTrack(), mcp);
-        const int wanted = host::CSurf_TrackToID(t, mcp);
+        // Next and previous track walk the track list, hidden mixer tracks included: count the steps there.
+        const int touched = host::CSurf_TrackToID(host::GetLastTouchedTrack(), false);
+        const int wanted = host::CSurf_TrackToID(t, false);
         for (int i = touched; i < wanted; ++i)
             host::Main_OnCommand(40285, 0);
         for (int i = wanted; i < touched; ++i)
             host::Main_OnCommand(40286, 0);
     }
+    // The flags come by track-list index, so the track they belong to is found by that index too; every
+    // other selected track is deselected, one hidden in the mixer as well.
     int flags = 0;
     for (int i = 0; host::GetTrackInfo(i - 1, &flags); ++i) {
         if (!(flags & 2))
             continue;
-        MediaTrack* other = host::CSurf_TrackFromID(i, mcp);
+        MediaTrack* other = host::CSurf_TrackFromID(i, false);
         if (other && other != t)
             host::SetTrackSelected(other, false);
     }

@@ -52,6 +52,9 @@ public:
     // Device renumbering and reset; every other call answers 0.
     int Extended(int call, void* parm1, void* parm2, void* parm3) override;
 
+    // Mute/Monitor, Channel Left/Right, Write/FX and EQ Type/All Bypass.
+    static constexpr int kPairedButtons = 8;
+
     // The only way lamps and the motor fader are driven, so lampState and faderPosition always hold what the
     // controller was last told.
     void UpdateLampsAndFader(std::uint32_t lamps, int position);
@@ -116,7 +119,7 @@ private:
     void pairAction(std::uint32_t bits);
     void ownReleaseAction(std::uint32_t bit);
     void automationStep(bool read);
-    void selectByDelta(int delta, bool selectInHost);
+    void selectByDelta(long long delta, bool selectInHost);
     void cycleMonitor();
     void cycleFolder();
 
@@ -166,7 +169,7 @@ private:
     std::uint32_t lastFxPoll = 0;
     std::uint32_t lastRoutingPoll = 0;
     std::uint32_t lastBlink = 0;
-    std::uint32_t comboTime = 0;
+    std::uint32_t pairPressTime[kPairedButtons] = {}; // press time of each button of the four pairs
     bool scrubMode = false;
     EqMapList eqMaps;
     bool m_resendPending = false;

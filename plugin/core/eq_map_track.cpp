@@ -70,17 +70,27 @@ double eqStepSize(EqControlKind kind, double amount, int encoderSpeed, double sc
     return units / scale;
 }
 
+namespace {
+
+// Halfway between the ends: a switch whose range does not start at 0 toggles and lights too.
+double midpoint(double min, double max) {
+    return min + (max - min) * 0.5;
+}
+
+} // namespace
+
 double eqBandOnTarget(double value, double min, double max) {
-    // Halfway between the ends: a switch whose range does not start at 0 toggles too.
-    return value < min + (max - min) * 0.5 ? max : min;
+    return value < midpoint(min, max) ? max : min;
 }
 
-double eqBypassTarget(double value) {
-    return 1.0 - value;
+double eqBypassTarget(double value, double min, double max) {
+    if (min == 0.0 && max == 1.0)
+        return 1.0 - value;
+    return eqBandOnTarget(value, min, max);
 }
 
-bool eqLampLit(double value) {
-    return value > 0.5;
+bool eqLampLit(double value, double min, double max) {
+    return value > midpoint(min, max);
 }
 
 bool eqStepParam(const EqMapMatch& match, EqControlKind kind, int band, double amount, int encoderSpeed) {
@@ -111,9 +121,9 @@ bool eqToggleBypass(const EqMapMatch& match) {
     const int param = match.map ? EqMapParam(*match.map, kEqBypass, 0) : -1;
     if (!usable(match, param))
         return false;
-    const double value = readParam(match, param).value;
-    host::TrackFX_SetParam(match.track, match.fx, param, eqBypassTarget(value));
-    return value < 0.5;
+    const ParamValue p = readParam(match, param);
+    host::TrackFX_SetParam(match.track, match.fx, param, eqBypassTarget(p.value, p.min, p.max));
+    return p.value < midpoint(p.min, p.max);
 }
 
 bool eqParamLit(const EqMapMatch& match, EqControlKind kind, int band) {
@@ -122,5 +132,6 @@ bool eqParamLit(const EqMapMatch& match, EqControlKind kind, int band) {
     const int param = match.map ? EqMapParam(*match.map, kind, band) : -1;
     if (!usable(match, param))
         return false;
-    return eqLampLit(readParam(match, param).value);
+    const ParamValue p = readParam(match, param);
+    return eqLampLit(p.value, p.min, p.max);
 }

@@ -28,10 +28,10 @@ double eqStepTarget(double value, double min, double max, double step);
 double eqStepSize(EqControlKind kind, double amount, int encoderSpeed, double scale);
 // The Band On button: the maximum when the value is in the lower half of the range, else the minimum.
 double eqBandOnTarget(double value, double min, double max);
-// The All Bypass button flips a 0..1 switch.
-double eqBypassTarget(double value);
-// A lamp shows a switch parameter above one half.
-bool eqLampLit(double value);
+// The All Bypass button flips a 0..1 switch to 1 - value; on any other range it switches like Band On.
+double eqBypassTarget(double value, double min = 0.0, double max = 1.0);
+// A lamp shows a switch parameter above the middle of its range, so it agrees with the buttons.
+bool eqLampLit(double value, double min = 0.0, double max = 1.0);
 
 // The host operations. Each does nothing (and returns false) when the control's index is negative.
 

@@ -40,7 +40,7 @@ void RunEncoderAction(const SurfaceSettings& settings, double amount) {
 void applyActionEdits(SurfaceSettings& settings, const std::array<std::string, kActionSlotCount>& edits) {
     for (std::size_t slot = 0; slot < kActionSlotCount; ++slot) {
         if (!edits[slot].empty())
-            settings.actions[slot] = edits[slot];
+            settings.actions[slot] = edits[slot].substr(0, kMaxActionTextLength);
     }
 }
 

@@ -27,8 +27,8 @@ void RunEncoderAction(const SurfaceSettings& settings, double amount);
 // a value that is no number).
 int encoderActionValue(double amount);
 
-// What OK in the Assign Actions dialog stores: every non-empty edit replaces its slot's text; an emptied
-// edit keeps the former text.
+// What OK in the Assign Actions dialog stores: every non-empty edit replaces its slot's text, cut to
+// kMaxActionTextLength bytes; an emptied edit keeps the former text.
 void applyActionEdits(SurfaceSettings& settings, const std::array<std::string, kActionSlotCount>& edits);
 
 // Opens the host's action list.

@@ -45,8 +45,8 @@ void onInit(HWND dialog, SurfaceSettings* settings) {
 
 void onOk(HWND dialog) {
     if (SurfaceSettings* settings = settingsOf(dialog)) {
-        // The whole text is read: a longer text that came with the configuration and was left alone must
-        // not come back cut to what a user may type.
+        // The whole text is read and then cut to the limit: a longer one may have come with the
+        // configuration or through WM_SETTEXT, which the edit's typing limit does not stop.
         std::array<std::string, kActionSlotCount> edits;
         for (std::size_t slot = 0; slot < kActionSlotCount; ++slot)
             edits[slot] = editText(dialog, kSlotEdits[slot]);

@@ -7,10 +7,11 @@
 // Properties after every step: the fader position is within -1..16383 and, after a step that moved the
 // motor fader while it is not silenced, equals the last position sent; the lamp word holds only bits of
 // buttons with a lamp, and for each of them exactly what the wire last told the controller; the EQ mode is
-// 0..2; the current track id is -1 or a track of the project; everything sent is a channel-1 Note On
-// (0x7F/0x00) or Note Off (0x00) of a lamp, a Pitch Bend with 7-bit data, or the exact host-ready message;
-// every pause is the 5 ms lamp pause; the configuration string the surface reports parses back to its
-// settings and its description fits its buffer. At the end the destructor leaves every lamp dark.
+// 0..2; the current track id is -1 or a track of the project; touch is reported only for what the fader
+// drives (pan while flipped, else volume); everything sent is a channel-1 Note On (0x7F/0x00) or Note Off
+// (0x00) of a lamp, a Pitch Bend with 7-bit data, or the exact host-ready message; every pause is the 5 ms
+// lamp pause; the configuration string the surface reports parses back to its settings and its description
+// fits its buffer. At the end the destructor leaves every lamp dark.
 #include "cc121_controls.h"
 #include "cc121_messages.h"
 #include "cc121_surface.h"
@@ -133,6 +134,12 @@ double pickDouble(FuzzedDataProvider& in) {
     }
 }
 
+// A monitoring or folder state: mostly a valid one, sometimes any value a host might hold.
+int pickState(FuzzedDataProvider& in) {
+    static const int kStates[] = {0, 1, 2, 0, 1, 2, 3, -1, -5, std::numeric_limits<int>::max()};
+    return in.PickValueInArray(kStates);
+}
+
 const char* pickActionText(FuzzedDataProvider& in) {
     static const char* const kTexts[] = {"40285", "40286", "1011",        "1012", "40364", "12",
                                          "1013",  "",      "_FUZZ_NAMED", "0",    "-7",    "2147483647"};
@@ -219,7 +226,8 @@ private:
             t.visibleInMixer = m_in.ConsumeIntegralInRange(0, 5) != 0;
             t.volume = pickDouble(m_in);
             t.pan = m_in.ConsumeFloatingPointInRange<double>(-1.0, 1.0);
-            t.recMonitor = m_in.ConsumeIntegralInRange(0, 2);
+            t.recMonitor = pickState(m_in);
+            t.folderCompact = pickState(m_in);
             t.automationMode = m_in.ConsumeIntegralInRange(-1, 5);
             if (m_in.ConsumeBool()) {
                 t.addFx("ReaComp", {{"Threshold", 0.5, 0.0, 1.0}});
@@ -357,7 +365,7 @@ private:
             MediaTrack* t = pickTrack();
             const bool pan = m_in.ConsumeBool();
             const bool touched = surface->GetTouchState(t, pan ? 1 : 0);
-            FUZZ_CHECK(!touched || surface->touched());
+            FUZZ_CHECK(!touched || (surface->touched() && pan == surface->flipped()));
             surface->SetTrackTitle(t, "title");
             FUZZ_CHECK(!surface->IsKeyDown(m_in.ConsumeIntegral<int>()));
             const int call = m_in.ConsumeIntegral<int>();
@@ -421,8 +429,8 @@ private:
             host.CSurf_OnSoloChange(t, m_in.ConsumeIntegralInRange(-1, 1));
             break;
         default: {
-            int mode = m_in.ConsumeIntegralInRange(-1, 5);
-            host.GetSetMediaTrackInfo(t, "I_RECMON", &mode);
+            int state = pickState(m_in);
+            host.GetSetMediaTrackInfo(t, m_in.ConsumeBool() ? "I_RECMON" : "I_FOLDERCOMPACT", &state);
             break;
         }
         }

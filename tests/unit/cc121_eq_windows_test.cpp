@@ -323,6 +323,31 @@ TEST_F(EqTest, SendModeGStepsTheSendVolumeInDecibels) {
     EXPECT_NEAR(send(0).volume, std::pow(10.0, 2.0 / 20), 1e-12);
 }
 
+TEST_F(EqTest, SendModeGStepsStopAtPlus12dBAndStayFinite) {
+    const double top = std::pow(10.0, 12.0 / 20);
+    struct Row {
+        const char* config;
+        double from;
+        unsigned char value;
+        double to;
+    };
+    const Row rows[] = {
+        {"0 31 0 0 0 0 200", 1.0, 0x02, top},  // one message of 0.31 x 2^21 dB
+        {"0 31 0 0 0 0 10", 1.0, 0x3F, top},   // a fast turn of 0.31 x 63^2 dB
+        {"0 31 0 0 0 0 10", 10.0, 0x01, 10.0}, // +20 dB is not pulled down by a step up
+        {"0 31 0 0 0 0 10", 10.0, 0x41, std::pow(10.0, (20 - 0.31) / 20)},
+        {"0 31 0 0 0 0 10", std::nan(""), 0x01, std::pow(10.0, (-150 + 0.31) / 20)}, // reads as silence
+    };
+    for (const Row& r : rows) {
+        start(r.config);
+        enterSendMode();
+        send(0).volume = r.from;
+        turn(kCcG1, r.value);
+        run();
+        EXPECT_DOUBLE_EQ(send(0).volume, r.to) << r.config << " from " << r.from << " by " << int(r.value);
+    }
+}
+
 TEST_F(EqTest, SendModeDoesNothingWithoutATrack) {
     start("0 31 0 0 0 0 10", -1);
     enterSendMode();
@@ -552,6 +577,10 @@ TEST_F(WindowTest, RoutingOpensTheTracksWindowOrClosesIt) {
     press(kNoteRouting);
     EXPECT_TRUE(step().empty());
     EXPECT_EQ(platform.closedTitles, (std::vector<std::string>{"Routing for track 2 \"Track 2\""}));
+
+    bindTo(1); // the first track is a track, not the master
+    press(kNoteRouting);
+    EXPECT_EQ(step(), (Lines{"Main_OnCommand(40293, 0)"}));
 }
 
 TEST_F(WindowTest, RoutingOnTheMasterOnlyClosesItsOutputsWindow) {
@@ -588,6 +617,10 @@ TEST_F(WindowTest, FxOpensTheChainOnReleaseOrClosesItWithItsBrowser) {
     click(kNoteFx);
     EXPECT_TRUE(step().empty());
     EXPECT_EQ(platform.closedTitles, (std::vector<std::string>{"FX: Track 2 \"Track 2\""}));
+
+    bindTo(1);
+    click(kNoteFx);
+    EXPECT_EQ(step(), (Lines{"Main_OnCommand(40291, 0)"}));
 }
 
 TEST_F(WindowTest, FxOnTheMasterOpensItsChainOrClosesBothWindows) {

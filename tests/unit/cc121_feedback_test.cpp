@@ -293,14 +293,14 @@ TEST_F(FeedbackTest, AutomationModeWithoutATrackTakesTheArgument) {
     EXPECT_EQ(surface->lamps() & (kBitRead | kBitWrite), 0u);
 }
 
-TEST_F(FeedbackTest, TouchStateOnlyForTheCurrentTrackAndPanOnlyWhenFlipped) {
+TEST_F(FeedbackTest, TouchStateOnlyForTheCurrentTrackAndTheParameterTheFaderDrives) {
     for (bool flip : {false, true}) {
         setFlip(flip);
         for (bool touched : {false, true}) {
             setTouched(touched);
             for (int id : {2, 3, 0}) {
                 for (int isPan : {0, 1}) {
-                    const bool expected = id == 2 && (isPan == 0 || flip) && touched;
+                    const bool expected = id == 2 && (isPan != 0) == flip && touched;
                     EXPECT_EQ(surface->GetTouchState(handleAt(id), isPan), expected)
                         << "flip " << flip << " touched " << touched << " track " << id << " pan " << isPan;
                 }

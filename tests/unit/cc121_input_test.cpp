@@ -5,7 +5,9 @@
 #include "cc121_scales.h"
 
 #include <algorithm>
+#include <climits>
 #include <tuple>
+#include <utility>
 
 using namespace cc121;
 
@@ -87,6 +89,19 @@ TEST_F(InputTest, LatePartnerPressIsIgnored) {
     EXPECT_FALSE(trackAt(2).mute);
     for (const auto& line : after)
         EXPECT_EQ(line.find("CSurf_OnMuteChange"), std::string::npos) << line;
+}
+
+TEST_F(InputTest, APairNeedsThePartnersOwnPressWithin100ms) {
+    press(kNoteMute);
+    run(10);
+    press(kNoteChannelLeft); // another pair's press in between
+    run(500);
+    press(kNoteMonitor);
+    run(50);
+    EXPECT_FALSE(surface->flipped());
+    release(kNoteMute);
+    run();
+    EXPECT_TRUE(trackAt(2).mute);
 }
 
 TEST_F(InputTest, MonitorCyclesThroughThreeStatesButNotOnMaster) {
@@ -209,6 +224,59 @@ TEST_F(InputTest, ChannelPairCyclesTheFolderState) {
     release(kNoteChannelRight);
     run(10);
     EXPECT_EQ(surface->currentTrackId(), 2) << "the pair does not move the selection";
+}
+
+TEST_F(InputTest, InTheMixerViewChannelButtonsAddressTheTrackTheMixerIdNames) {
+    // Mixer ids 1, 2 and 3 are tracks 1, 3 and 4: track 2 is hidden in the mixer.
+    trackAt(2).visibleInMixer = false;
+    trackAt(3).folderDepth = 1;
+    start("0 31 0 0 0 1 10", -1);
+    surface->OnTrackSelection(handleAt(3));
+    ASSERT_EQ(surface->currentTrackId(), 2);
+    press(kNoteChannelLeft);
+    press(kNoteChannelRight);
+    release(kNoteChannelLeft);
+    release(kNoteChannelRight);
+    run();
+    EXPECT_EQ(trackAt(3).folderCompact, 1);
+
+    // The last touched track is the target already: only the deselection acts.
+    host.project().setLastTouched(&trackAt(1));
+    for (int id : {2, 3, 4})
+        trackAt(id).selected = true;
+    press(kNoteChannelLeft);
+    release(kNoteChannelLeft);
+    run();
+    for (int id = 1; id <= kTracks; ++id)
+        EXPECT_EQ(trackAt(id).selected, id == 1) << id;
+
+    // Next track walks the track list: two steps from track 1 to track 3.
+    press(kNoteChannelRight);
+    release(kNoteChannelRight);
+    run();
+    EXPECT_EQ(host.project().lastTouched(), &trackAt(3));
+}
+
+TEST_F(InputTest, HostValuesAtTheIntLimitsStepWithoutOverflow) {
+    trackAt(2).folderDepth = 1;
+    const std::pair<int, int> cycles[] = {{INT_MAX, 2}, {-5, 2}, {-1, 0}};
+    for (const auto& [from, to] : cycles) {
+        trackAt(2).recMonitor = trackAt(2).folderCompact = from;
+        press(kNoteMonitor);
+        release(kNoteMonitor);
+        press(kNoteChannelLeft);
+        press(kNoteChannelRight);
+        run(200);
+        EXPECT_EQ(trackAt(2).recMonitor, to) << from;
+        EXPECT_EQ(trackAt(2).folderCompact, to) << from;
+    }
+    // An unbound surface told of an id at the top of the range stops at the last track.
+    start("0 31 0 0 0 0 10", -1);
+    host::CSurf_TrackToID = [](MediaTrack*, bool) {
+        return INT_MAX;
+    };
+    surface->OnTrackSelection(handleAt(1));
+    EXPECT_EQ(surface->currentTrackId(), kTracks);
 }
 
 TEST_F(InputTest, FaderSetsVolumeOrPanWhenFlipped) {

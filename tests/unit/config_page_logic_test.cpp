@@ -187,6 +187,12 @@ TEST_F(ResultRequest, TakesEveryControlAndWritesTheRecord) {
     EXPECT_EQ(stored.encoderSpeed, 99);
     EXPECT_EQ(stored.acceleration, 150);
     EXPECT_EQ(stored.midiInputIndex, -1);
+    // Each box alone lands in its own field.
+    fields.useMcpForChannels = false;
+    EXPECT_EQ(answer(1024).substr(0, 13), "0 99 -1 0 1 0");
+    fields.wrapChannels = false;
+    fields.useMcpForChannels = true;
+    EXPECT_EQ(answer(1024).substr(0, 13), "0 99 -1 0 0 1");
 }
 
 TEST_F(ResultRequest, EmptyEditsAndNoSelectionKeepTheFields) {

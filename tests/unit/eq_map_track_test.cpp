@@ -286,6 +286,11 @@ TEST(EqRules, BypassFlipsAndLampsShowAboveOneHalf) {
     EXPECT_FALSE(eqLampLit(0.5));
     EXPECT_TRUE(eqLampLit(0.5000001));
     EXPECT_TRUE(eqLampLit(1));
+    // Other ranges switch and light about their middle, as Band On toggles.
+    EXPECT_EQ(eqBypassTarget(1, 1, 3), 3);
+    EXPECT_EQ(eqBypassTarget(2, 1, 3), 1);
+    EXPECT_FALSE(eqLampLit(1.5, 1, 3));
+    EXPECT_TRUE(eqLampLit(0.4, -1, 1));
 }
 
 // --- What the controls make the host do ------------------------------------------------------------------
@@ -384,13 +389,18 @@ TEST_F(EqControls, BypassTogglesAndReportsItsLamp) {
     m_host.chain[1].params.at(50).value = 0.5; // stays 0.5, and the lamp agrees with the next poll
     EXPECT_FALSE(eqToggleBypass(m_match));
     EXPECT_FALSE(eqParamLit(m_match, kEqBypass, 0));
+
+    m_host.chain[1].params.at(50) = {1, 1, 3}; // a switch of 1..3 goes to its ends
+    EXPECT_TRUE(eqToggleBypass(m_match));
+    EXPECT_EQ(value(50), 3);
+    EXPECT_TRUE(eqParamLit(m_match, kEqBypass, 0));
 }
 
 TEST_F(EqControls, LampsReadWithoutWriting) {
     EXPECT_FALSE(eqParamLit(m_match, kEqBypass, 0));
     EXPECT_FALSE(eqParamLit(m_match, kEqBandOn, 0));
     EXPECT_TRUE(eqParamLit(m_match, kEqBandOn, 1));
-    EXPECT_TRUE(eqParamLit(m_match, kEqBandOn, 3));
+    EXPECT_FALSE(eqParamLit(m_match, kEqBandOn, 3)) << "1 is the bottom of 1..3";
     EXPECT_FALSE(eqParamLit(m_match, kEqQ, 0)) << "only switches have lamps";
     EXPECT_TRUE(m_host.writes().empty());
 }

@@ -341,11 +341,14 @@ TEST_F(AssignActions, TypingStopsAt255Characters) {
     EXPECT_EQ(m_settings.actions[kSlotValueEncoder], std::string(255, 'x'));
 }
 
-TEST_F(AssignActions, ALongerTextFromTheConfigurationSurvivesOk) {
+TEST_F(AssignActions, LongerTextsFromTheConfigurationOrWmSetTextAreCutTo255OnOk) {
     const std::string longText(400, 'L');
     m_settings.actions[kSlotFootSwitch] = longText;
-    EXPECT_EQ(runModal({[&](HWND d) { EXPECT_EQ(itemText(d, 1020), longText); }, click(IDOK)}), IDOK);
-    EXPECT_EQ(m_settings.actions[kSlotFootSwitch], longText);
+    EXPECT_EQ(runModal({[&](HWND d) { EXPECT_EQ(itemText(d, 1020), longText); },
+                        setEdit(1014, std::string(300, 'S')), click(IDOK)}),
+              IDOK);
+    EXPECT_EQ(m_settings.actions[kSlotFootSwitch], std::string(255, 'L'));
+    EXPECT_EQ(m_settings.actions[kSlotValueEncoder], std::string(255, 'S'));
 }
 
 TEST_F(AssignActions, WithoutARecordShowsAndStoresNothing) {
