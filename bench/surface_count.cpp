@@ -1,7 +1,10 @@
 // A fixed workload for instruction counting under callgrind, which stays stable on a busy machine:
-//   valgrind --tool=callgrind --toggle-collect='CC121::Run()' surface_count idle 1000
-//   valgrind --tool=callgrind --toggle-collect='CC121::Run()' surface_count event 1000
-// Divide the reported instructions by the count.
+//   valgrind --tool=callgrind --toggle-collect='CC121::Run()' surface_count MODE 1000
+// Divide the reported instructions by the count. Modes:
+//   idle, event                  inside the simulated host (which formats a log line for every call)
+//   stub-idle, stub-encoder, stub-button
+//                                against a host stub that does nothing but answer: what the surface
+//                                itself costs REAPER per Run and per dispatched event
 #include "cc121_controls.h"
 #include "cc121_surface.h"
 #include "host_api.h"
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -29,13 +33,103 @@ public:
     std::uint32_t now = 1000000;
 };
 
+// Host MIDI objects that only hand over and swallow messages.
+class StubList final : public MIDI_eventlist {
+public:
+    void AddItem(MIDI_event_t* e) override { events.push_back(*e); }
+    MIDI_event_t* EnumItems(int* bpos) override {
+        if (!bpos || *bpos < 0 || static_cast<std::size_t>(*bpos) >= events.size())
+            return nullptr;
+        return &events[static_cast<std::size_t>((*bpos)++)];
+    }
+    void DeleteItem(int) override {}
+    int GetSize() override { return static_cast<int>(events.size()); }
+    void Empty() override { events.clear(); }
+    std::vector<MIDI_event_t> events;
+};
+
+class StubInput final : public midi_Input {
+public:
+    void start() override {}
+    void stop() override {}
+    void SwapBufs(unsigned int) override {
+        read.events.swap(pending.events);
+        pending.events.clear();
+    }
+    void RunPreNoteTracking(int) override {}
+    MIDI_eventlist* GetReadBuf() override { return &read; }
+    void SwapBufsPrecise(unsigned int coarse, double) override { SwapBufs(coarse); }
+    void Destroy() override {}
+    StubList pending, read;
+};
+
+class StubOutput final : public midi_Output {
+public:
+    void BeginBlock() override {}
+    void EndBlock(int, double, double) override {}
+    void SendMsg(MIDI_event_t*, int) override {}
+    void Send(unsigned char, unsigned char, unsigned char, int) override {}
+    void Destroy() override {}
+};
+
+StubInput g_input;
+StubOutput g_output;
+MediaTrack* const g_track = reinterpret_cast<MediaTrack*>(&g_input); // any non-null handle
+
+// The host functions a dispatched event reaches, answering at once.
+void bindStubs() {
+    host::CSurf_TrackFromID = [](int, bool) {
+        return g_track;
+    };
+    host::CSurf_OnPanChange = [](MediaTrack*, double pan, bool) {
+        return pan;
+    };
+    host::CSurf_SetSurfacePan = [](MediaTrack*, double, IReaperControlSurface*) {
+    };
+    host::CSurf_OnPlay = [] {
+    };
+}
+
+int runStub(const char* mode, int count) {
+    hostsim::Host host; // answers the constructor's and the first Run's calls
+    hostsim::CurrentHost current(host);
+    host::bindFunctions(hostsim::getFunc);
+    host::CreateMIDIInput = [](int) -> midi_Input* {
+        return &g_input;
+    };
+    host::CreateMIDIOutput = [](int, bool, int*) -> midi_Output* {
+        return &g_output;
+    };
+    CC121 surface(ParseSurfaceSettings("0 31 0 0 0 0 10"), nullptr);
+    surface.Run(); // host-ready and polls happen here; the clock stands still after it
+    bindStubs();
+    MIDI_event_t event{0, 3, {0, 0, 0, 0}};
+    if (std::strcmp(mode, "stub-encoder") == 0)
+        event = MIDI_event_t{0, 3, {0xB0, cc121::kCcPan, 0x01, 0}};
+    else if (std::strcmp(mode, "stub-button") == 0)
+        event = MIDI_event_t{0, 3, {0x90, cc121::kNotePlay, 0x7F, 0}};
+    const bool events = event.midi_message[0] != 0;
+    for (int i = 0; i < count; ++i) {
+        if (events)
+            g_input.pending.events.push_back(event);
+        surface.Run();
+    }
+    surface.waitOutputIdle();
+    std::printf("%d %s runs\n", count, mode);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool events = argc > 1 && std::strcmp(argv[1], "event") == 0;
+    const char* mode = argc > 1 ? argv[1] : "idle";
     const int count = argc > 2 ? std::atoi(argv[2]) : 1000;
     StillPlatform platform;
     tamsel::setPlatform(&platform);
+    if (std::strncmp(mode, "stub-", 5) == 0)
+        return runStub(mode, count);
+
+    const bool events = std::strcmp(mode, "event") == 0;
     hostsim::Host host;
     hostsim::CurrentHost current(host);
     host::bindFunctions(hostsim::getFunc);
@@ -55,6 +149,7 @@ int main(int argc, char** argv) {
         surface.Run();
         host.log().clear();
     }
+    surface.waitOutputIdle();
     host.surfaces().remove(&surface);
     std::printf("%d %s runs\n", count, events ? "event" : "idle");
     return 0;
