@@ -42,8 +42,17 @@ CC121::CC121(const SurfaceSettings& parsed, int* errorFlags) : settings(parsed) 
         if (!midiOut && errorFlags)
             *errorFlags |= 2;
     }
-    if (midiOut)
-        m_output = std::make_unique<MidiOutputQueue>(midiOut);
+    if (midiOut) {
+        try {
+            m_output = std::make_unique<MidiOutputQueue>(midiOut);
+        } catch (...) {
+            // No worker, no way to the controller: the output counts as one that failed to open.
+            midiOut->Destroy();
+            midiOut = nullptr;
+            if (errorFlags)
+                *errorFlags |= 2;
+        }
+    }
     eqMaps = LoadEqMaps();
     if (eqMaps.empty())
         eqMaps.push_back(EqMap{});

@@ -41,14 +41,18 @@ void MidiOutputQueue::pushPause(std::uint32_t ms) {
     push(g);
 }
 
+// Called from the host's callbacks, which no exception may leave: a group that finds no memory is dropped
+// (the next full resend repairs the controller).
 void MidiOutputQueue::push(const Group& group) {
-    {
+    try {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_stopping)
             return;
         if (m_waiting.size() >= kMaxWaiting)
             mergeWaiting();
         m_waiting.push_back(group);
+    } catch (...) {
+        return;
     }
     m_wake.notify_one();
 }
