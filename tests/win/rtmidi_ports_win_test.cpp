@@ -4,9 +4,13 @@
 #include "rtmidi_ports.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <iostream>
 #include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -71,6 +75,41 @@ TEST(RtMidiPorts, AListedNameOpens) {
     engine.buttonRelease(kestro::buttonId(0x5E));
     engine.closePorts();
     EXPECT_FALSE(engine.portsOpen());
+}
+
+// RtMidi 5 names port i "<UTF-8 name> i"; the panel shows and stores the name in the ANSI code page.
+TEST(RtMidiPorts, NamesAreAnsiWithoutRtMidisNumber) {
+    char cafe[16] = "";
+    WideCharToMultiByte(CP_ACP, 0, L"Caf\u00E9", -1, cafe, sizeof cafe, nullptr, nullptr);
+    EXPECT_EQ(kestro::ansiPortName("Caf\xC3\xA9 3", 3), cafe);
+    EXPECT_EQ(kestro::ansiPortName("Loop 1 12", 12), "Loop 1");
+}
+
+// With the loop-back driver's ports: a press of Play goes out on the output and lights the lamp only when
+// it comes back in on the same loop, so each case shows which ports the settings opened.
+TEST(RtMidiPorts, LoopBackPortsAreFoundAgainAfterTheyMoved) {
+    if (kestro::makeRtMidiPorts()->outputPortNames().empty()) {
+        GTEST_SKIP() << "no MIDI ports in this system";
+    }
+    const std::vector<std::string> loops{"Loop 1", "Loop 2"};
+    EXPECT_EQ(kestro::makeRtMidiPorts()->inputPortNames(), loops);
+    EXPECT_EQ(kestro::makeRtMidiPorts()->outputPortNames(), loops);
+    for (const auto& [in, out, same_loop] : std::vector<std::tuple<std::string, std::string, bool>>{
+             {"Loop 2 1", "Loop 2 1", true},  // as stored today
+             {"Loop 2 0", "Loop 2 5", true},  // stored when Loop 2 was elsewhere
+             {"Loop 1 1", "Loop 2 0", false}, // two different loops
+         }) {
+        SCOPED_TRACE(in + " / " + out);
+        kestro::MidiEngine engine(kestro::makeRtMidiPorts(), {});
+        engine.setDetectionDisabled(true);
+        ASSERT_TRUE(engine.openPorts(in, out));
+        engine.buttonPress(kestro::buttonId(0x5E));
+        for (int i = 0; i < 50 && !engine.lampLit(0x5E); ++i) {
+            Sleep(10);
+        }
+        EXPECT_EQ(engine.lampLit(0x5E), same_loop);
+        engine.buttonRelease(kestro::buttonId(0x5E));
+    }
 }
 
 } // namespace
