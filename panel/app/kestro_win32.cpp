@@ -7,6 +7,11 @@
 
 #include <memory>
 
+// The 32-bit build must do its double maths in SSE2, as the tested 64-bit build does (see CMakeLists.txt).
+#if defined(__i386__) && (!defined(__SSE2_MATH__) || __FLT_EVAL_METHOD__ != 0)
+#error "the 32-bit panel needs -msse2 -mfpmath=sse"
+#endif
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     orvel::init_module(instance);
     // The Options dialog's up-down control needs the common controls before any dialog shows.

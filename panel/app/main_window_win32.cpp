@@ -9,6 +9,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 namespace kestro {
 namespace {
 
@@ -63,15 +65,13 @@ bool CMainWindow::start(int show) {
     const int h = rect.bottom - rect.top;
 
     settings = loadSettings(*makeRegistryStore());
-    int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-    int top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    if (settings.position) {
-        left = settings.position->x;
-        top = settings.position->y;
-    }
-    const RECT place{left, top, left + w, top + h};
-    if (!Create(nullptr, place, "Kestro"))
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    const RECT centred{left, top, left + w, top + h};
+    if (!Create(nullptr, centred, "Kestro"))
         return false;
+    if (settings.position)
+        restore_place(*settings.position);
 
     create_widgets();
     if (settings.always_on_top) {
@@ -80,7 +80,7 @@ bool CMainWindow::start(int show) {
     }
     engine->setSimulClickTime(settings.simul_click_time);
     engine->setDetectionDisabled(settings.deactivate_sensing);
-    listener.set_lit(settings.deactivate_sensing);
+    listener.set_lit(engine->listenerLightLit());
     // A port that does not open leaves the panel working without MIDI; nothing else changes.
     engine->openPorts(settings.midi_in, settings.midi_out);
     SetTimer(m_hWnd, kPresenceTimerId, kPresenceTimerPeriodMs, nullptr);
@@ -140,8 +140,20 @@ bool CMainWindow::ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
             return false;
         result = 1; // the paint covers everything: erasing would only flicker
         return true;
+    case WM_QUERYENDSESSION:
+        // Saved now: a process may be ended without further notice once the session ends.
+        save_once();
+        result = TRUE;
+        return true;
+    case WM_ENDSESSION:
+        if (wParam)
+            save_once();
+        else
+            settings_saved = false; // the session goes on: the close saves what changes meanwhile
+        result = 0;
+        return true;
     case WM_CLOSE:
-        save();
+        save_once();
         KillTimer(hwnd, kPresenceTimerId);
         KillTimer(hwnd, kBlinkTimerId);
         return false; // default handling destroys the window
@@ -253,12 +265,16 @@ void CMainWindow::run_setup() {
         // New ports take effect at the next start; the running ones stay open.
         settings.midi_in = values.midi_in;
         settings.midi_out = values.midi_out;
-        engine->setDetectionDisabled(values.deactivate_sensing);
         engine->setSimulClickTime(values.simul_click_time);
+    } else {
+        values.deactivate_sensing = engine->detectionDisabled();
     }
     if (setup)
         setup->set_lit(false);
-    listener.set_lit(engine->detectionDisabled());
+    // The light goes to the flag also after Cancel, through the engine, which owns it: the next host-ready
+    // message then lights it again.
+    engine->setDetectionDisabled(values.deactivate_sensing);
+    listener.set_lit(engine->listenerLightLit());
 }
 
 void CMainWindow::run_about() {
@@ -270,7 +286,39 @@ void CMainWindow::run_about() {
         about->set_lit(false);
 }
 
-void CMainWindow::save() {
+void CMainWindow::restore_place(const WindowPosition& saved) {
+    // The place was saved from the window placement, in its coordinates (the work area's, not the
+    // screen's): it goes back the same way, or a taskbar at the top or left would shift it every start.
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(m_hWnd, &placement))
+        return;
+    const RECT& normal = placement.rcNormalPosition;
+    placement.rcNormalPosition = RECT{saved.x, saved.y, saved.x + (normal.right - normal.left),
+                                      saved.y + (normal.bottom - normal.top)};
+    placement.showCmd = SW_HIDE; // shown later, with the program's show state
+    placement.flags = 0;
+    SetWindowPlacement(m_hWnd, &placement);
+
+    // A place on no monitor (one that has gone) comes onto the nearest work area, whole where it fits.
+    RECT r{};
+    GetWindowRect(m_hWnd, &r);
+    if (MonitorFromRect(&r, MONITOR_DEFAULTTONULL))
+        return;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT& work = monitor.rcWork;
+    const int x = std::max(work.left, std::min(r.left, work.right - (r.right - r.left)));
+    const int y = std::max(work.top, std::min(r.top, work.bottom - (r.bottom - r.top)));
+    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CMainWindow::save_once() {
+    if (settings_saved)
+        return;
+    settings_saved = true;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(m_hWnd, &placement))

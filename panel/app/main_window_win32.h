@@ -1,6 +1,6 @@
 #pragma once
 // The panel's one window: the controller face with its 52 skinned widgets, the MIDI engine behind them, and
-// the settings read at start-up and written at close.
+// the settings read at start-up and written at close or when the session ends.
 
 #include "midi_engine.h"
 #include "panel_settings.h"
@@ -52,13 +52,16 @@ private:
     void run_setup();
     void run_about();
     void sync_from_engine();
-    void save();
+    void restore_place(const WindowPosition& saved);
+    // Writes the settings, once per ending: at the end of the session or at close, whichever comes first.
+    void save_once();
     void repaint_all();
 
     gravo::surface_t face;
     gravo::surface_t back;
     PanelSettings settings;
     bool always_on_top = false;
+    bool settings_saved = false;
     std::unique_ptr<MidiEngine> engine;
     orvel::CSkinLEDWindow listener;
     std::array<orvel::CSkinDumbButtonWindow, 35> buttons;

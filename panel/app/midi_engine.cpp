@@ -2,24 +2,12 @@
 #include "midi_engine.h"
 
 #include "cc121_messages.h"
+#include "port_names.h"
 
 #include <algorithm>
 #include <optional>
 
 namespace kestro {
-
-namespace {
-
-// Whole-string, case-sensitive; the first equal name wins.
-std::optional<unsigned> findPort(const std::vector<std::string>& names, const std::string& wanted) {
-    const auto it = std::find(names.begin(), names.end(), wanted);
-    if (it == names.end()) {
-        return std::nullopt;
-    }
-    return static_cast<unsigned>(it - names.begin());
-}
-
-} // namespace
 
 MidiEngine::MidiEngine(std::unique_ptr<MidiPorts> ports, MidiEngineHooks hooks)
     : m_hooks(std::move(hooks)), m_ports(std::move(ports)) {
@@ -38,11 +26,11 @@ bool MidiEngine::openPorts(const std::string& midi_in, const std::string& midi_o
         return false;
     }
     try {
-        const std::optional<unsigned> in = findPort(m_ports->inputPortNames(), midi_in);
+        const std::optional<unsigned> in = findStoredPort(m_ports->inputPortNames(), midi_in);
         if (!in) {
             return false;
         }
-        const std::optional<unsigned> out = findPort(m_ports->outputPortNames(), midi_out);
+        const std::optional<unsigned> out = findStoredPort(m_ports->outputPortNames(), midi_out);
         if (!out) {
             return false;
         }

@@ -49,8 +49,9 @@ public:
     MidiEngine(const MidiEngine&) = delete;
     MidiEngine& operator=(const MidiEngine&) = delete;
 
-    // Opens the ports whose names equal these exactly; true when both are open. Any failure leaves both
-    // closed and sends nothing afterwards.
+    // Opens the ports that these settings name (port_names.h: name and position, found again when the
+    // ports have moved); true when both are open. Any failure leaves both closed and sends nothing
+    // afterwards.
     bool openPorts(const std::string& midi_in, const std::string& midi_out);
     void closePorts();
     bool portsOpen() const { return m_ports_open; }

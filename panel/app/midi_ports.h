@@ -17,7 +17,8 @@ public:
 
     virtual ~MidiPorts() = default;
 
-    // Port names in port order (list position i is port i); empty when there are none.
+    // Port names as the system gives them, in the ANSI code page, in port order (list position i is port i);
+    // empty when there are none.
     virtual std::vector<std::string> inputPortNames() = 0;
     virtual std::vector<std::string> outputPortNames() = 0;
 

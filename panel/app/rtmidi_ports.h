@@ -5,8 +5,12 @@
 #include "midi_ports.h"
 
 #include <memory>
+#include <string>
 
 namespace kestro {
+
+// The name the panel shows and stores for RtMidi's name of port `position`.
+std::string ansiPortName(const std::string& rtmidi_name, unsigned position);
 
 std::unique_ptr<MidiPorts> makeRtMidiPorts();
 

@@ -1,6 +1,8 @@
 // RtMidi behind the engine's port interface.
 #include "rtmidi_ports.h"
 
+#include "port_names.h"
+
 #include <RtMidi.h>
 
 #ifndef NOMINMAX
@@ -39,6 +41,26 @@ template <class Api> Api* ensure(std::unique_ptr<Api>& api, unsigned device_coun
     return api.get();
 }
 
+std::string ansiFromUtf8(const std::string& utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int wide_length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    if (wide_length <= 0) {
+        return utf8;
+    }
+    std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), wide_length);
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) {
+        return utf8;
+    }
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
 template <class Api> std::vector<std::string> listPorts(Api* api) {
     std::vector<std::string> names;
     if (api == nullptr) {
@@ -47,7 +69,7 @@ template <class Api> std::vector<std::string> listPorts(Api* api) {
     try {
         const unsigned count = api->getPortCount();
         for (unsigned i = 0; i < count; ++i) {
-            names.push_back(api->getPortName(i));
+            names.push_back(ansiPortName(api->getPortName(i), i));
         }
     } catch (...) {
         // The names read so far stay: list position i is still port i.
@@ -162,6 +184,13 @@ private:
 };
 
 } // namespace
+
+// RtMidi hands out UTF-8; the panel's controls and settings are in the ANSI code page. A character the
+// code page lacks becomes its default character, as the system's own ANSI names do. The " <index>" comes
+// off: the settings keep the position on their own (port_names.h).
+std::string ansiPortName(const std::string& rtmidi_name, unsigned position) {
+    return ansiFromUtf8(withoutPortNumber(rtmidi_name, position));
+}
 
 std::unique_ptr<MidiPorts> makeRtMidiPorts() {
     return std::make_unique<RtMidiPorts>();

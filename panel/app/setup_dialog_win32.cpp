@@ -2,11 +2,13 @@
 #include "setup_dialog_win32.h"
 
 #include "leading_int.h"
+#include "port_names.h"
 #include "rtmidi_ports.h"
 
 #include <commctrl.h>
 
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace kestro {
@@ -26,39 +28,32 @@ void setItemNumber(HWND dialog, int id, int value) {
     ::SetDlgItemTextA(dialog, id, std::to_string(value).c_str());
 }
 
-// Lists `names` in port order and selects the last item equal to `selected`; no names disable the list.
-void fillPortList(HWND dialog, int id, const std::vector<std::string>& names, const std::string& selected) {
+// Lists `names` in port order and selects the port that the setting `stored` means; no names disable the
+// list.
+void fillPortList(HWND dialog, int id, const std::vector<std::string>& names, const std::string& stored) {
     const HWND list = ::GetDlgItem(dialog, id);
     if (names.empty()) {
         ::EnableWindow(list, FALSE);
         return;
     }
     for (const std::string& name : names) {
-        const LRESULT place = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        // An empty stored name means "no port": it never selects a port that happens to have no name.
-        if (place >= 0 && !selected.empty() && name == selected) {
-            ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(place), 0);
-        }
+        ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    // An empty setting means "no port": it never selects a port that happens to have no name.
+    if (const std::optional<unsigned> place = findStoredPort(names, stored)) {
+        ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(*place), 0);
     }
 }
 
-// The selected item's text: the name the user saw and chose. Asking the system again by position could
-// name another port if ports came or went while the dialog was open. Empty without a selection.
-std::string selectedName(HWND dialog, int id) {
-    const HWND list = ::GetDlgItem(dialog, id);
-    const LRESULT place = ::SendMessageA(list, CB_GETCURSEL, 0, 0);
-    if (place < 0) {
+// The setting for the selected port: the name the user saw and its position, from the lists the dialog
+// showed (asking the system again could name another port if ports came or went meanwhile). Empty without
+// a selection.
+std::string selectedPort(HWND dialog, int id, const std::vector<std::string>& names) {
+    const LRESULT place = ::SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
+    if (place < 0 || static_cast<std::size_t>(place) >= names.size()) {
         return {};
     }
-    const LRESULT length = ::SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(place), 0);
-    if (length <= 0) {
-        return {};
-    }
-    std::string name(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT copied =
-        ::SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(name.data()));
-    name.resize(copied > 0 && copied <= length ? static_cast<std::size_t>(copied) : 0);
-    return name;
+    return storedPortName(names[static_cast<std::size_t>(place)], static_cast<unsigned>(place));
 }
 
 } // namespace
@@ -117,8 +112,8 @@ void CSetupDlg::onInitDialog() {
 }
 
 void CSetupDlg::onOk() {
-    m_values.midi_in = selectedName(m_hWnd, IDC_MIDI_IN);
-    m_values.midi_out = selectedName(m_hWnd, IDC_MIDI_OUT);
+    m_values.midi_in = selectedPort(m_hWnd, IDC_MIDI_IN, m_ports.inputs);
+    m_values.midi_out = selectedPort(m_hWnd, IDC_MIDI_OUT, m_ports.outputs);
     m_values.deactivate_sensing = ::IsDlgButtonChecked(m_hWnd, IDC_DEACTIVATE_SENSING) == BST_CHECKED;
     const std::string time = itemText(m_hWnd, IDC_SIMUL_CLICK_TIME);
     if (!time.empty()) {

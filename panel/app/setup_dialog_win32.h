@@ -13,7 +13,7 @@
 namespace kestro {
 
 struct setup_values {
-    std::string midi_in, midi_out; // port names as the lists show them; empty: no port
+    std::string midi_in, midi_out; // port settings (port_names.h: name and position); empty: no port
     bool deactivate_sensing = false;
     int simul_click_time = kDefaultSimulClickTime; // ms
 };

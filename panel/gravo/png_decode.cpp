@@ -7,7 +7,9 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -84,10 +86,54 @@ bool chunk_lengths_fit(const png_byte* data, std::size_t size) noexcept {
     return true; // a cut-off header is the decoder's to report
 }
 
+// Deflate turns one compressed byte into at most 1032 bytes (a 258-byte copy in two bits).
+constexpr std::uint64_t max_inflation = 1032;
+
+// Bytes of the IDAT chunks that fit in the data.
+std::uint64_t idat_bytes(const png_byte* data, std::size_t size) noexcept {
+    std::uint64_t total = 0;
+    std::size_t at = 8;
+    while (size - at >= 8) {
+        const std::size_t length = std::min<std::size_t>(read_be32(data + at), size - at - 8);
+        if (std::memcmp(data + at + 4, "IDAT", 4) == 0) {
+            total += length;
+        }
+        if (size - at - 8 - length < 4) {
+            break;
+        }
+        at += 8 + length + 4;
+    }
+    return total;
+}
+
+// Bytes the image data inflates to: each row of each pass, after its filter byte.
+std::uint64_t inflated_size(png_uint_32 width, png_uint_32 height, unsigned pixel_bits,
+                            bool interlaced) noexcept {
+    const auto rows = [pixel_bits](std::uint64_t w, std::uint64_t h) {
+        return w == 0 ? 0 : h * (1 + (w * pixel_bits + 7) / 8);
+    };
+    if (!interlaced) {
+        return rows(width, height);
+    }
+    // Adam7: where each pass starts and how far it steps, across and down.
+    static constexpr unsigned x0[7] = {0, 4, 0, 2, 0, 1, 0};
+    static constexpr unsigned dx[7] = {8, 8, 4, 4, 2, 2, 1};
+    static constexpr unsigned y0[7] = {0, 0, 4, 0, 2, 0, 1};
+    static constexpr unsigned dy[7] = {8, 8, 8, 4, 4, 2, 2};
+    std::uint64_t total = 0;
+    for (int pass = 0; pass < 7; ++pass) {
+        const std::uint64_t w = width > x0[pass] ? (width - x0[pass] + dx[pass] - 1) / dx[pass] : 0;
+        const std::uint64_t h = height > y0[pass] ? (height - y0[pass] + dy[pass] - 1) / dy[pass] : 0;
+        total += rows(w, h);
+    }
+    return total;
+}
+
 struct image_header {
     png_uint_32 width;
     png_uint_32 height;
     bool has_alpha;
+    std::uint64_t inflated; // bytes the compressed data must fill
 };
 
 // Reads the header and requests the transformations to B, G, R, T.
@@ -103,6 +149,9 @@ bool read_header(png_structp png, png_infop info, memory_source* source, image_h
     png_get_IHDR(png, info, &header->width, &header->height, &bit_depth, &colour_type, &interlace, nullptr,
                  nullptr);
     const bool has_trns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    header->inflated = inflated_size(header->width, header->height,
+                                     unsigned(png_get_channels(png, info)) * unsigned(bit_depth),
+                                     interlace != PNG_INTERLACE_NONE);
     png_set_invert_alpha(png);
     if (colour_type == PNG_COLOR_TYPE_PALETTE) {
         png_set_expand(png);
@@ -161,7 +210,10 @@ bool surface_t::load_png_memory(const void* data, std::size_t size) noexcept {
         chunk_lengths_fit(source.data, size) && read_header(reader.png(), reader.info(), &source, &header);
     if (ok) {
         clear();
+        // Data too short to fill the image fails in the decoder anyway, but only after the surface is
+        // allocated: a few bytes could ask for gigabytes.
         ok = header.width <= std::uint32_t(max_side) && header.height <= std::uint32_t(max_side) &&
+             header.inflated <= idat_bytes(source.data, size) * max_inflation &&
              create(std::int32_t(header.width), std::int32_t(header.height));
     }
     std::unique_ptr<png_bytep[]> row_bytes;

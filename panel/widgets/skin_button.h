@@ -1,6 +1,7 @@
 #pragma once
 // A push button drawn from a strip of four frames of its own size: idle, pressed, lit, lit and pressed.
-// Left press and release post codes 0 and 1 (the mouse is captured between them), a right click code 2.
+// Left press and release post codes 0 and 1 (the mouse is captured between them; a release without its
+// press posts nothing), a right click code 2.
 
 #include "skin_widget.h"
 

@@ -61,11 +61,12 @@ void CSkinDumbButtonWindow::on_left_down() noexcept {
 }
 
 void CSkinDumbButtonWindow::on_left_up() noexcept {
-    // A press begun while enabled always ends with its release, so the parent never keeps a held note.
-    if (!IsWindowEnabled() && !pressed) {
+    // Only the release of this button's own press counts: a release after a press elsewhere would send a
+    // Note Off without its Note On, or fire an armed chord. A press begun while enabled always ends here,
+    // so the parent never keeps a held note.
+    if (!pressed) {
         return;
     }
-    // Also posted for a release over the button after a press elsewhere.
     notify_parent(m_hWnd, notify_left_up);
     end_press();
 }

@@ -6,6 +6,13 @@
 #include <png.h>
 #include <zlib.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's own allocation hook (its header comes with clang only).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, std::size_t),
+                                                         void (*)(const volatile void*));
+#endif
+
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -509,5 +516,31 @@ TEST(PngFailure, CorruptDataFailsAndClears) {
         expect_cleared(d.surface);
     }
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+std::size_t largest_allocation = 0; // while a decode runs
+
+TEST(PngFailure, DataThatCannotFillTheImageIsRefusedBeforeTheSurfaceIsAllocated) {
+    png_source src;
+    src.rows = {{0, 0, 0}};
+    bytes png = encode(src);
+    const std::size_t ihdr = find_chunk(png, "IHDR");
+    png[ihdr + 10] = 0x80; // width 32768
+    png[ihdr + 11] = 0x00;
+    png[ihdr + 14] = 0x7F; // height 32767
+    png[ihdr + 15] = 0xFF;
+    fix_crc(png, ihdr);
+    __sanitizer_install_malloc_and_free_hooks(
+        [](const volatile void*, std::size_t size) {
+            largest_allocation = std::max(largest_allocation, size);
+        },
+        [](const volatile void*) {});
+    decoded d;
+    largest_allocation = 0;
+    decode(d, png);
+    EXPECT_FALSE(d.ok);
+    EXPECT_LT(largest_allocation, std::size_t(1) << 20) << png.size() << " bytes declaring 32768 x 32767";
+}
+#endif
 
 } // namespace

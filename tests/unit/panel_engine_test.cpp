@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -75,8 +76,8 @@ public:
         opened_output = -1;
     }
 
-    std::vector<std::string> inputs = {"Loop 1 0", "Loop 2 1"};
-    std::vector<std::string> outputs = {"Microsoft GS Wavetable Synth 0", "Loop 1 1", "Loop 2 2"};
+    std::vector<std::string> inputs = {"Loop 1", "Loop 2"};
+    std::vector<std::string> outputs = {"Microsoft GS Wavetable Synth", "Loop 1", "Loop 2"};
     bool fail_input = false;
     bool fail_output = false;
     bool throw_on_open = false;
@@ -195,6 +196,23 @@ TEST_F(Engine, OpensThePortsWhoseNamesAreEqual) {
     EXPECT_EQ(m_ports->opened_output, 2);
 }
 
+// Settings hold the name and the position ("Loop 2 1"); the ports may have moved since they were written.
+TEST_F(Engine, FindsTheStoredPortWhereverItIsNowPreferringTheStoredPosition) {
+    m_ports->inputs = {"Synth", "Loop", "Loop 2", "Loop"};
+    m_ports->outputs = {"Synth", "Loop", "Loop"};
+    for (const auto& [in, out, input, output] : std::vector<std::tuple<std::string, std::string, int, int>>{
+             {"Loop 3", "Loop 2", 3, 2},   // equal names: the one at the stored position
+             {"Loop 0", "Loop 0", 1, 1},   // another port there now: the first of the name
+             {"Synth 4", "Synth 2", 0, 0}, // moved
+             {"Loop 2 0", "Loop", 2, 1},   // "Loop 2" moved; a setting without a position: the first
+         }) {
+        SCOPED_TRACE(in + " / " + out);
+        EXPECT_TRUE(m_engine->openPorts(in, out));
+        EXPECT_EQ(m_ports->opened_input, input);
+        EXPECT_EQ(m_ports->opened_output, output);
+    }
+}
+
 TEST_F(Engine, TheFirstOfEqualNamesWins) {
     m_ports->inputs = {"A", "Loop", "Loop"};
     m_ports->outputs = {"Loop", "Loop"};
@@ -204,13 +222,13 @@ TEST_F(Engine, TheFirstOfEqualNamesWins) {
 }
 
 TEST_F(Engine, NamesMustMatchWholeAndCase) {
-    for (const auto& [in, out] : std::vector<std::pair<std::string, std::string>>{
-             {"Loop 1", "Loop 1 1"},   // RtMidi lists "Loop 1" as "Loop 1 0"
-             {"loop 1 0", "Loop 1 1"}, // case
-             {"Loop 1 0 ", "Loop 1 1"},
-             {"Loop 1 0", "Loop 1"},
-             {"", "Loop 1 1"},
-             {"Loop 1 0", ""}}) {
+    for (const auto& [in, out] :
+         std::vector<std::pair<std::string, std::string>>{{"Loop", "Loop 1 1"},     // a part of the name
+                                                          {"loop 1 0", "Loop 1 1"}, // case
+                                                          {"Loop 1 0 ", "Loop 1 1"},
+                                                          {"Loop 1 0", "Loop 1 x"},
+                                                          {"", "Loop 1 1"},
+                                                          {"Loop 1 0", ""}}) {
         EXPECT_FALSE(m_engine->openPorts(in, out)) << in << " / " << out;
         EXPECT_FALSE(m_engine->portsOpen());
         EXPECT_EQ(m_ports->opened_input, -1);

@@ -1,5 +1,6 @@
 // The panel's main window as the program makes it: class, style, size, the 52 widgets, arming with its red
 // outlines, the panel-function buttons, and the settings it reads at start-up and writes at close.
+#include "dialog_test_support.h"
 #include "main_window_win32.h"
 #include "panel_controls.h"
 #include "skins.h"
@@ -7,9 +8,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -215,6 +218,57 @@ TEST_F(MainWindowTest, StartsAtTheSavedPlaceWithANegativeYReadAsZero) {
     EXPECT_EQ(outer.top, 0);
     EXPECT_TRUE(GetWindowLongA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) << "\"2\" reads as on";
     EXPECT_TRUE(window->listener_light().lit) << "detection disabled lights Listener Ready";
+}
+
+TEST_F(MainWindowTest, TheEndOfTheSessionSavesTheSettingsOnce) {
+    open();
+    auto* pin = window->button(kestro::kAlwaysOnTopId);
+    clickButton(pin->m_hWnd, WM_LBUTTONDOWN, WM_LBUTTONUP);
+    EXPECT_EQ(SendMessageA(hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(readValue("always_on_top"), "1");
+    EXPECT_EQ(readValue("simul_click_time"), "50");
+    setValue("simul_click_time", "77"); // shows a second write
+    SendMessageA(hwnd(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+    pump(100);
+    EXPECT_EQ(readValue("simul_click_time"), "77") << "saved once";
+}
+
+TEST_F(MainWindowTest, ASavedPlaceOnNoMonitorComesOntoTheNearestWorkArea) {
+    setValue("x", "5000");
+    setValue("y", "4000");
+    open();
+    RECT outer{}, work{};
+    GetWindowRect(hwnd(), &outer);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(outer.right, work.right);
+    EXPECT_EQ(outer.bottom, work.bottom);
+}
+
+// The engine owns the light: after Cancel it shows the detection flag, and the running host's next ready
+// message lights it again.
+TEST_F(MainWindowTest, ListenerReadyIsLitAgainByTheHostAfterOptionsCancelled) {
+    static constexpr std::uint8_t kHostReady[] = {0xF0, 0x43, 0x10, 0x3E, 0x15, 0x00, 0x01, 0xF7};
+    open();
+    std::atomic<bool> host_runs{true};
+    std::thread host([this, &host_runs] {
+        while (host_runs) {
+            window->midi().inputHandler(kHostReady, sizeof kHostReady);
+            Sleep(200);
+        }
+    });
+    {
+        DialogScript cancel("Options", {[](HWND dialog) {
+                                SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                            }},
+                            {300, IDCANCEL});
+        clickButton(window->button(kestro::kSetupId)->m_hWnd, WM_LBUTTONDOWN, WM_LBUTTONUP);
+        EXPECT_TRUE(DialogScript::finished());
+    }
+    pump(1000);
+    host_runs = false;
+    host.join();
+    EXPECT_TRUE(window->listener_light().lit);
 }
 
 } // namespace

@@ -4,9 +4,12 @@
 #include "rtmidi_ports.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <iostream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -71,6 +74,33 @@ TEST(RtMidiPorts, AListedNameOpens) {
     engine.buttonRelease(kestro::buttonId(0x5E));
     engine.closePorts();
     EXPECT_FALSE(engine.portsOpen());
+}
+
+// RtMidi 5 names port i "<UTF-8 name> i"; the panel shows and stores the name in the ANSI code page.
+TEST(RtMidiPorts, NamesAreAnsiWithoutRtMidisNumber) {
+    char cafe[16] = "";
+    WideCharToMultiByte(CP_ACP, 0, L"Caf\u00E9", -1, cafe, sizeof cafe, nullptr, nullptr);
+    EXPECT_EQ(kestro::ansiPortName("Caf\xC3\xA9 3", 3), cafe);
+    EXPECT_EQ(kestro::ansiPortName("Loop 1 12", 12), "Loop 1");
+}
+
+// With the loop-back driver's ports: Play's Note On lights its lamp only when it comes back in on the same
+// loop, which shows the ports that the settings opened.
+TEST(RtMidiPorts, LoopBackPortsAreFoundAgainAfterTheyMoved) {
+    if (kestro::makeRtMidiPorts()->outputPortNames().empty()) {
+        GTEST_SKIP() << "no MIDI ports in this system";
+    }
+    EXPECT_EQ(kestro::makeRtMidiPorts()->inputPortNames(), (std::vector<std::string>{"Loop 1", "Loop 2"}));
+    for (const auto& [in, same_loop] : {std::pair{"Loop 2 0", true}, std::pair{"Loop 1 1", false}}) {
+        kestro::MidiEngine engine(kestro::makeRtMidiPorts(), {});
+        engine.setDetectionDisabled(true);
+        ASSERT_TRUE(engine.openPorts(in, "Loop 2 5")); // both stored when Loop 2 was elsewhere
+        engine.buttonPress(kestro::buttonId(0x5E));
+        for (int i = 0; i < 50 && !engine.lampLit(0x5E); ++i) {
+            Sleep(10);
+        }
+        EXPECT_EQ(engine.lampLit(0x5E), same_loop) << in;
+    }
 }
 
 } // namespace

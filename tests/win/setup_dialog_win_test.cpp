@@ -8,6 +8,7 @@
 #include "dialog_test_support.h"
 #include "dialogs_resource.h"
 #include "kestro_version.h"
+#include "port_names.h"
 #include "setup_dialog_win32.h"
 
 #include <gtest/gtest.h>
@@ -365,15 +366,15 @@ TEST(AboutBox, IsCreatedAsTabulatedWithTheVersionAndADescription) {
 
 // --- Port lists --------------------------------------------------------------------------------------------
 
-TEST(SetupDialog, SelectsTheLastPortOfTheStoredNameAndNoneForAStaleName) {
+TEST(SetupDialog, SelectsTheStoredPortWhereItIsNowAndNoneForAStaleName) {
     setup_values values;
-    values.midi_in = "Loop 1 0";
+    values.midi_in = "Loop 1 2";
     values.midi_out = "Gone 3";
-    const midi_port_lists ports{{"Loop 1 0", "Loop 2 1", "Loop 1 0", "Loop 3"}, {"Loop 1 1", "Loop 2 0"}};
+    const midi_port_lists ports{{"Loop 2", "Loop 1", "Loop 1", "Loop 3"}, {"Loop 1", "Loop 2"}};
     EXPECT_TRUE(runSetup(values, ports, [&](HWND dialog) {
         const Combo in = combo(dialog, IDC_MIDI_IN);
         EXPECT_EQ(in.items, ports.inputs) << "port order: list position i is port i";
-        EXPECT_EQ(in.selected, 2) << "the last of two equal names";
+        EXPECT_EQ(in.selected, 2) << "of two equal names, the one at the stored position";
         EXPECT_TRUE(in.enabled);
         const Combo out = combo(dialog, IDC_MIDI_OUT);
         EXPECT_EQ(out.items, ports.outputs);
@@ -381,7 +382,7 @@ TEST(SetupDialog, SelectsTheLastPortOfTheStoredNameAndNoneForAStaleName) {
         EXPECT_TRUE(out.enabled);
         click(dialog, IDOK);
     }));
-    EXPECT_EQ(values.midi_in, "Loop 1 0");
+    EXPECT_EQ(values.midi_in, "Loop 1 2");
     EXPECT_EQ(values.midi_out, "") << "nothing selected: no port at the next start";
 }
 
@@ -394,27 +395,27 @@ TEST(SetupDialog, AnEmptyStoredNameSelectsNoPortEvenAnUnnamedOne) {
         click(dialog, IDOK);
     }));
     EXPECT_EQ(values.midi_in, "");
-    EXPECT_EQ(values.midi_out, "B");
+    EXPECT_EQ(values.midi_out, "B 0");
 }
 
 TEST(SetupDialog, OkStoresTheChosenPortNames) {
     setup_values values;
     values.midi_in = "Loop 1 0";
     values.midi_out = "Loop 1 1";
-    EXPECT_TRUE(runSetup(values, {{"Loop 1 0", "Loop 2 1"}, {"Loop 1 1", "Loop 2 0"}}, [](HWND dialog) {
+    EXPECT_TRUE(runSetup(values, {{"Loop 1", "Loop 2"}, {"Loop 1", "Loop 2"}}, [](HWND dialog) {
         choose(dialog, IDC_MIDI_IN, 1);
-        choose(dialog, IDC_MIDI_OUT, 1);
+        choose(dialog, IDC_MIDI_OUT, 0);
         click(dialog, IDOK);
     }));
-    EXPECT_EQ(values.midi_in, "Loop 2 1");
-    EXPECT_EQ(values.midi_out, "Loop 2 0");
+    EXPECT_EQ(values.midi_in, "Loop 2 1") << "the name and its position";
+    EXPECT_EQ(values.midi_out, "Loop 1 0");
 }
 
 TEST(SetupDialog, AKindWithoutPortsIsADisabledEmptyListAndOkStoresNoName) {
     setup_values values;
     values.midi_in = "Loop 1 0";
     values.midi_out = "Loop 1 1";
-    EXPECT_TRUE(runSetup(values, {{}, {"Loop 1 1"}}, [](HWND dialog) {
+    EXPECT_TRUE(runSetup(values, {{}, {"Loop 2", "Loop 1"}}, [](HWND dialog) {
         const Combo in = combo(dialog, IDC_MIDI_IN);
         EXPECT_FALSE(in.enabled);
         EXPECT_TRUE(in.items.empty());
@@ -432,7 +433,9 @@ TEST(SetupDialog, ListsTheSystemsPortsAndDisablesAKindItHasNoneOf) {
     EXPECT_EQ(system.outputs.size(), midiOutGetNumDevs());
     setup_values values;
     values.midi_in = "No Such Port 0";
-    values.midi_out = system.outputs.empty() ? "No Such Port 1" : system.outputs.back();
+    const std::string last_output =
+        system.outputs.empty() ? "" : kestro::storedPortName(system.outputs.back(), midiOutGetNumDevs() - 1);
+    values.midi_out = system.outputs.empty() ? "No Such Port 1" : last_output;
     WhileOpen script("Options", [&](HWND dialog) {
         const Combo in = combo(dialog, IDC_MIDI_IN);
         EXPECT_EQ(in.items, system.inputs);
@@ -446,7 +449,7 @@ TEST(SetupDialog, ListsTheSystemsPortsAndDisablesAKindItHasNoneOf) {
     EXPECT_TRUE(kestro::run_setup_dialog(resources(), mainOwner(), values));
     EXPECT_TRUE(WhileOpen::ranAndEnded());
     EXPECT_EQ(values.midi_in, "");
-    EXPECT_EQ(values.midi_out, system.outputs.empty() ? "" : system.outputs.back());
+    EXPECT_EQ(values.midi_out, last_output);
 }
 
 // --- Check box and time ------------------------------------------------------------------------------------
