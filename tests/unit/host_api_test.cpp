@@ -67,17 +67,6 @@ TEST(HostBindingWithheld, EachMissingFunctionFailsTheBindAndEndsTheLookups) {
     }
 }
 
-TEST(HostBindingWithheld, MissingOptionalFunctionsStayNullAndBindTheRest) {
-    hostsim::Host model;
-    hostsim::CurrentHost current(model);
-    for (int i = 0; i < host::kOptionalFunctionCount; ++i)
-        model.withhold(host::optionalFunctionName(i));
-    EXPECT_TRUE(host::bindFunctions(hostsim::getFunc));
-    EXPECT_EQ(host::GetResourcePath, nullptr);
-    EXPECT_NE(boundPointer(host::kFunctionCount - 1), nullptr);
-    host::unbindFunctions();
-}
-
 TEST(HostBindingTable, FunctionNamesFollowTheLookupOrder) {
     struct Case {
         int index;

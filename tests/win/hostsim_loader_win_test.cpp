@@ -14,36 +14,25 @@
 namespace {
 
 int g_registrations = 0;
-int countRegistration(const char* name, void*) {
-    g_registrations += std::string(name) == "csurf";
-    return 1;
-}
-
-std::string ownFolder() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 TEST(HostsimLoader, LoadsOnlyReaperPrefixedDllsAndReportsTheBadOnes) {
-    char temp[MAX_PATH] = "";
+    char temp[MAX_PATH] = "", self[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, temp);
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string bin = std::string(self).substr(0, std::string(self).find_last_of('\\'));
     const std::string resource =
         std::string(temp) + "hostsim-loader-" + std::to_string(GetCurrentProcessId());
     const std::string plugins = resource + "\\UserPlugins";
-    ASSERT_TRUE(CreateDirectoryA(resource.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(plugins.c_str(), nullptr));
-    const std::string bin = ownFolder();
-    const std::string real = bin + "\\" TAMSEL_PLUGIN_FILE;
-    const std::vector<std::pair<std::string, std::string>> files = {
-        {real, "reaper_tamsel-x64.dll"},
-        {real, "REAPER_Second.DLL"},
-        {real, "tamsel.dll"},
-        {real, "reaper_.dll.txt"},
-        {bin + "\\noentry_plugin.dll", "reaper_noentry.dll"}};
+    ASSERT_TRUE(CreateDirectoryA(resource.c_str(), nullptr) && CreateDirectoryA(plugins.c_str(), nullptr));
+    const std::string real = bin + "\\" TAMSEL_PLUGIN_FILE, noEntry = bin + "\\noentry_plugin.dll";
+    std::vector<std::pair<std::string, std::string>> files = {{real, "reaper_tamsel-x64.dll"},
+                                                              {real, "REAPER_Second.DLL"},
+                                                              {real, "tamsel.dll"},
+                                                              {real, "reaper_.dll.txt"},
+                                                              {noEntry, "reaper_noentry.dll"}};
     for (const auto& [from, to] : files)
         ASSERT_TRUE(CopyFileA(from.c_str(), (plugins + "\\" + to).c_str(), FALSE)) << to;
+    files.push_back({"", "reaper_junk.dll"});
     std::FILE* junk = std::fopen((plugins + "\\reaper_junk.dll").c_str(), "wb");
     ASSERT_NE(junk, nullptr);
     std::fputs("not a DLL", junk);
@@ -51,23 +40,19 @@ TEST(HostsimLoader, LoadsOnlyReaperPrefixedDllsAndReportsTheBadOnes) {
 
     hostsim::Host host;
     hostsim::CurrentHost current(host);
-    reaper_plugin_info_t info{};
-    info.caller_version = kReaperPluginVersion;
-    info.Register = countRegistration;
-    info.GetFunc = hostsim::getFunc;
+    reaper_plugin_info_t info{
+        kReaperPluginVersion, nullptr,
+        [](const char* name, void*) { return g_registrations += name == std::string("csurf"); },
+        hostsim::getFunc};
     std::FILE* report = std::tmpfile();
-    ASSERT_NE(report, nullptr);
     std::vector<hostsim::LoadedPlugin> loaded = hostsim::loadUserPlugins(resource, info, report);
-    std::vector<std::string> names;
+    std::vector<std::string> names, lines;
     for (const auto& p : loaded)
         names.push_back(p.file);
     EXPECT_EQ(names, (std::vector<std::string>{"REAPER_Second.DLL", "reaper_tamsel-x64.dll"}));
     EXPECT_EQ(g_registrations, 2);
-
     std::rewind(report);
-    std::vector<std::string> lines;
-    char line[512];
-    while (std::fgets(line, sizeof line, report))
+    for (char line[512]; std::fgets(line, sizeof line, report);)
         lines.emplace_back(line);
     std::fclose(report);
     ASSERT_EQ(lines.size(), 4u);
@@ -75,9 +60,8 @@ TEST(HostsimLoader, LoadsOnlyReaperPrefixedDllsAndReportsTheBadOnes) {
     EXPECT_EQ(lines[1], "hostsim: UserPlugins\\reaper_noentry.dll has no ReaperPluginEntry\n");
 
     hostsim::unloadUserPlugins(loaded);
-    for (const char* name : {"reaper_tamsel-x64.dll", "REAPER_Second.DLL", "tamsel.dll", "reaper_.dll.txt",
-                             "reaper_noentry.dll", "reaper_junk.dll"})
-        DeleteFileA((plugins + "\\" + name).c_str());
+    for (const auto& file : files)
+        DeleteFileA((plugins + "\\" + file.second).c_str());
     RemoveDirectoryA(plugins.c_str());
     RemoveDirectoryA(resource.c_str());
 }
