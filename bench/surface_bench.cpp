@@ -6,6 +6,7 @@
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
 #include "platform.h"
+#include "stub_host.h"
 #include "surface_settings.h"
 
 #include <benchmark/benchmark.h>
@@ -66,6 +67,8 @@ struct Rig {
         host.midi().fake()->clearSent(); // safe while the worker sends
     }
     void inject(std::vector<unsigned char> bytes) { host.midi().fake()->input(0)->inject(bytes); }
+    MediaTrack* track() { return host.handle(*host.project().track(1)); }
+    void afterRun() { host.log().clear(); }
 
     hostsim::Host host;
     hostsim::CurrentHost current{host};
@@ -127,52 +130,80 @@ long voluntarySwitches() {
 // Run. waits_in_calls counts the times the thread blocked inside a surface call (a sleep or a lock wait);
 // held_ms_per_s is all the wall time it spent inside them, the simulated host's own bookkeeping and any
 // preemption on a busy machine included; worker_paused_ms_per_s is what the pauses cost the worker instead.
-void BlockedMsPerSecond(benchmark::State& state) {
-    using Clock = std::chrono::steady_clock;
-    const int scenario = static_cast<int>(state.range(0));
-    double heldPerSecond = 0;
-    double waitsInCalls = 0;
-    double workerPausedPerSecond = 0;
-    for (auto _ : state) {
-        Rig rig;
-        rig.platform.sleeps = true;
-        Clock::duration held{};
-        long waits = 0;
-        auto timed = [&](auto&& call) {
-            const long waitsBefore = voluntarySwitches();
-            const auto start = Clock::now();
-            call();
-            held += Clock::now() - start;
-            waits += voluntarySwitches() - waitsBefore;
-        };
-        timed([&] {
-            if (scenario == 1)
-                rig.surface->SetPlayState(false, true, false);
-        });
-        rig.platform.pausedMs = 0;
-        const int runs = 5 * 30;
-        auto tick = Clock::now();
-        for (int i = 0; i < runs; ++i) {
-            timed([&] {
-                if (scenario == 2)
-                    rig.surface->SetSurfaceMute(rig.host.handle(*rig.host.project().track(1)), i % 2 == 0);
-                rig.platform.now += 33;
-                rig.surface->Run();
-            });
-            rig.host.log().clear();
-            tick += std::chrono::milliseconds(33);
-            std::this_thread::sleep_until(tick);
-        }
-        const double seconds = runs * 33 / 1000.0;
-        heldPerSecond = std::chrono::duration<double, std::milli>(held).count() / seconds;
-        waitsInCalls = static_cast<double>(waits);
-        workerPausedPerSecond = static_cast<double>(rig.platform.pausedMs) / seconds;
+// The same surface against the host stub, which costs nothing of its own: the surface's own share.
+struct StubRig {
+    StubRig() {
+        previous = tamsel::setPlatform(&platform);
+        bench::bindStubHost();
+        surface = std::make_unique<CC121>(ParseSurfaceSettings("0 31 0 0 0 0 10"), nullptr);
+        surface->OnTrackSelection(bench::g_track);
     }
-    state.counters["held_ms_per_s"] = heldPerSecond;
-    state.counters["waits_in_calls"] = waitsInCalls;
-    state.counters["worker_paused_ms_per_s"] = workerPausedPerSecond;
+    ~StubRig() {
+        surface.reset();
+        tamsel::setPlatform(previous);
+        host::unbindFunctions();
+    }
+    MediaTrack* track() { return bench::g_track; }
+    void afterRun() {}
+
+    CountingPlatform platform;
+    tamsel::Platform* previous = nullptr;
+    std::unique_ptr<CC121> surface;
+};
+
+template <class AnyRig> void measureHeld(benchmark::State& state, AnyRig& rig, int scenario) {
+    using Clock = std::chrono::steady_clock;
+    rig.platform.sleeps = true;
+    Clock::duration held{};
+    long waits = 0;
+    auto timed = [&](auto&& call) {
+        const long waitsBefore = voluntarySwitches();
+        const auto start = Clock::now();
+        call();
+        held += Clock::now() - start;
+        waits += voluntarySwitches() - waitsBefore;
+    };
+    timed([&] {
+        if (scenario == 1)
+            rig.surface->SetPlayState(false, true, false);
+    });
+    rig.platform.pausedMs = 0;
+    const int runs = 5 * 30;
+    auto tick = Clock::now();
+    for (int i = 0; i < runs; ++i) {
+        timed([&] {
+            if (scenario == 2)
+                rig.surface->SetSurfaceMute(rig.track(), i % 2 == 0);
+            rig.platform.now += 33;
+            rig.surface->Run();
+        });
+        rig.afterRun();
+        tick += std::chrono::milliseconds(33);
+        std::this_thread::sleep_until(tick);
+    }
+    const double seconds = runs * 33 / 1000.0;
+    state.counters["held_ms_per_s"] = std::chrono::duration<double, std::milli>(held).count() / seconds;
+    state.counters["waits_in_calls"] = static_cast<double>(waits);
+    state.counters["worker_paused_ms_per_s"] = static_cast<double>(rig.platform.pausedMs) / seconds;
 }
-BENCHMARK(BlockedMsPerSecond)->Arg(0)->Arg(1)->Arg(2)->ArgNames({"steady0_paused1_lamps2"})->Iterations(1);
+
+// Scenarios 0-2 in the simulated host, 3-5 the same against the host stub.
+void BlockedMsPerSecond(benchmark::State& state) {
+    const int scenario = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        if (scenario < 3) {
+            Rig rig;
+            measureHeld(state, rig, scenario);
+        } else {
+            StubRig rig;
+            measureHeld(state, rig, scenario - 3);
+        }
+    }
+}
+BENCHMARK(BlockedMsPerSecond)
+    ->DenseRange(0, 5)
+    ->ArgNames({"steady0_paused1_lamps2_stub3_4_5"})
+    ->Iterations(1);
 
 } // namespace
 

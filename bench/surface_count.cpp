@@ -11,6 +11,7 @@
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
 #include "platform.h"
+#include "stub_host.h"
 #include "surface_settings.h"
 
 #include <cstdio>
@@ -33,76 +34,11 @@ public:
     std::uint32_t now = 1000000;
 };
 
-// Host MIDI objects that only hand over and swallow messages.
-class StubList final : public MIDI_eventlist {
-public:
-    void AddItem(MIDI_event_t* e) override { events.push_back(*e); }
-    MIDI_event_t* EnumItems(int* bpos) override {
-        if (!bpos || *bpos < 0 || static_cast<std::size_t>(*bpos) >= events.size())
-            return nullptr;
-        return &events[static_cast<std::size_t>((*bpos)++)];
-    }
-    void DeleteItem(int) override {}
-    int GetSize() override { return static_cast<int>(events.size()); }
-    void Empty() override { events.clear(); }
-    std::vector<MIDI_event_t> events;
-};
-
-class StubInput final : public midi_Input {
-public:
-    void start() override {}
-    void stop() override {}
-    void SwapBufs(unsigned int) override {
-        read.events.swap(pending.events);
-        pending.events.clear();
-    }
-    void RunPreNoteTracking(int) override {}
-    MIDI_eventlist* GetReadBuf() override { return &read; }
-    void SwapBufsPrecise(unsigned int coarse, double) override { SwapBufs(coarse); }
-    void Destroy() override {}
-    StubList pending, read;
-};
-
-class StubOutput final : public midi_Output {
-public:
-    void BeginBlock() override {}
-    void EndBlock(int, double, double) override {}
-    void SendMsg(MIDI_event_t*, int) override {}
-    void Send(unsigned char, unsigned char, unsigned char, int) override {}
-    void Destroy() override {}
-};
-
-StubInput g_input;
-StubOutput g_output;
-MediaTrack* const g_track = reinterpret_cast<MediaTrack*>(&g_input); // any non-null handle
-
-// The host functions a dispatched event reaches, answering at once.
-void bindStubs() {
-    host::CSurf_TrackFromID = [](int, bool) {
-        return g_track;
-    };
-    host::CSurf_OnPanChange = [](MediaTrack*, double pan, bool) {
-        return pan;
-    };
-    host::CSurf_SetSurfacePan = [](MediaTrack*, double, IReaperControlSurface*) {
-    };
-    host::CSurf_OnPlay = [] {
-    };
-}
-
 int runStub(const char* mode, int count) {
-    hostsim::Host host; // answers the constructor's and the first Run's calls
-    hostsim::CurrentHost current(host);
-    host::bindFunctions(hostsim::getFunc);
-    host::CreateMIDIInput = [](int) -> midi_Input* {
-        return &g_input;
-    };
-    host::CreateMIDIOutput = [](int, bool, int*) -> midi_Output* {
-        return &g_output;
-    };
+    bench::bindStubHost();
     CC121 surface(ParseSurfaceSettings("0 31 0 0 0 0 10"), nullptr);
+    surface.OnTrackSelection(bench::g_track); // the stub's track 1
     surface.Run(); // host-ready and polls happen here; the clock stands still after it
-    bindStubs();
     MIDI_event_t event{0, 3, {0, 0, 0, 0}};
     if (std::strcmp(mode, "stub-encoder") == 0)
         event = MIDI_event_t{0, 3, {0xB0, cc121::kCcPan, 0x01, 0}};
@@ -111,7 +47,7 @@ int runStub(const char* mode, int count) {
     const bool events = event.midi_message[0] != 0;
     for (int i = 0; i < count; ++i) {
         if (events)
-            g_input.pending.events.push_back(event);
+            bench::g_input.pending.events.push_back(event);
         surface.Run();
     }
     surface.waitOutputIdle();
