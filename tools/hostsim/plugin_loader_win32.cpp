@@ -2,11 +2,19 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 
 namespace hostsim {
 namespace {
 
 using EntryProc = int (*)(HINSTANCE, reaper_plugin_info_t*);
+
+struct FindCloser {
+    void operator()(HANDLE h) const {
+        if (h != INVALID_HANDLE_VALUE)
+            FindClose(h);
+    }
+};
 
 bool equalNoCase(const std::string& text, std::size_t at, const char* word) {
     for (std::size_t i = 0; word[i] != '\0'; ++i) {
@@ -30,14 +38,13 @@ EntryProc entryOf(HMODULE module) {
 std::vector<std::string> extensionFiles(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const std::unique_ptr<void, FindCloser> search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    if (search.get() == INVALID_HANDLE_VALUE)
         return names;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isExtensionFileName(found.cFileName))
             names.emplace_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    } while (FindNextFileA(search.get(), &found));
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return lowered(a) < lowered(b); });
     return names;
