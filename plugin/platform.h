@@ -2,6 +2,7 @@
 // The few operating-system services the plug-in's portable core needs. The DLL installs the Win32
 // implementation; native tests install fakes, so time runs only when a test says so.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ public:
     // Names (not paths) of the files matching a wildcard pattern such as "C:\dir\*.eqmap", in the order
     // the system's directory search returns them.
     virtual std::vector<std::string> listFiles(const std::string& pattern) = 0;
+    // How the system spells paths: the separator between folder names, and the longest path it takes,
+    // terminator included. Windows' (MAX_PATH) unless a platform says otherwise.
+    virtual char pathSeparator() { return '\\'; }
+    virtual std::size_t maxPathLength() { return 260; }
 
     // Turns the mouse wheel by `delta` (120 = one notch) wherever the pointer is.
     virtual void turnMouseWheel(int delta) = 0;

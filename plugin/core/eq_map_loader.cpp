@@ -15,12 +15,21 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-constexpr const char* kProgramMapSubfolder = "\\InstallData\\Data\\CC121\\";
-constexpr const char* kResourceMapSubfolder = "\\Data\\CC121\\";
+constexpr const char* kProgramMapSubfolder[] = {"InstallData", "Data", "CC121"};
+constexpr const char* kResourceMapSubfolder[] = {"Data", "CC121"};
 constexpr const char* kMapPattern = "*.eqmap";
 
+// "\\Data\\CC121\\" with the platform's separator.
+template <std::size_t N> std::string subfolder(const char* const (&names)[N]) {
+    const char separator = tamsel::platform().pathSeparator();
+    std::string path(1, separator);
+    for (const char* name : names)
+        path.append(name).push_back(separator);
+    return path;
+}
+
 bool fitsPathLimit(const std::string& path) {
-    return path.size() < kMaxPathLength;
+    return path.size() < tamsel::platform().maxPathLength();
 }
 
 } // namespace
@@ -48,10 +57,10 @@ bool LoadEqMapFile(const char* path, EqMap& map) {
 namespace {
 
 // An empty folder would turn the subfolder into a path from the drive's root: no maps from it.
-void appendEqMapsFrom(EqMapList& maps, const char* hostFolder, const char* subfolder) {
+void appendEqMapsFrom(EqMapList& maps, const char* hostFolder, const std::string& mapFolder) {
     if (hostFolder == nullptr || *hostFolder == '\0')
         return;
-    const std::string folder = std::string(hostFolder) + subfolder;
+    const std::string folder = std::string(hostFolder) + mapFolder;
     const std::string pattern = folder + kMapPattern;
     if (!fitsPathLimit(pattern))
         return;
@@ -67,8 +76,8 @@ void appendEqMapsFrom(EqMapList& maps, const char* hostFolder, const char* subfo
 
 EqMapList loadEqMapsFrom(const char* programFolder, const char* resourceFolder) {
     EqMapList maps;
-    appendEqMapsFrom(maps, programFolder, kProgramMapSubfolder);
-    appendEqMapsFrom(maps, resourceFolder, kResourceMapSubfolder);
+    appendEqMapsFrom(maps, programFolder, subfolder(kProgramMapSubfolder));
+    appendEqMapsFrom(maps, resourceFolder, subfolder(kResourceMapSubfolder));
     if (maps.empty())
         maps.emplace_back(); // the placeholder: every control finds index -1
     return maps;

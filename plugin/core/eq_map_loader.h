@@ -1,13 +1,14 @@
 #pragma once
 // Reading the map files from "<host program folder>\InstallData\Data\CC121\*.eqmap" and from
-// "<host resource folder>\Data\CC121\*.eqmap" (per user, writable, kept across host updates).
+// "<host resource folder>\Data\CC121\*.eqmap" (per user, writable, kept across host updates), with the
+// platform's separator ("/" on Linux).
 
 #include "eq_map.h"
 
 #include <cstddef>
 
-// Paths are held to the platform's classic limit, terminator included: a folder too long for it loads
-// nothing rather than a path the directory search would cut short.
+// Paths are held to the platform's limit (Platform::maxPathLength), terminator included: a folder too long
+// for it loads nothing rather than a path the directory search would cut short. Windows' limit:
 inline constexpr std::size_t kMaxPathLength = 260;
 
 // Map files larger than this are not maps; refusing them keeps a stray file from taking the memory.

@@ -2,6 +2,7 @@
 
 #include "cc121_controls.h"
 #include "cc121_messages.h"
+#include "output_queue_registry.h"
 #include "platform.h"
 
 #include <algorithm>
@@ -15,9 +16,12 @@ constexpr int kNoOffset = -1; // deliver at once
 
 } // namespace
 
-MidiOutputQueue::MidiOutputQueue(midi_Output* out) : m_out(out), m_worker([this] { run(); }) {}
+MidiOutputQueue::MidiOutputQueue(midi_Output* out) : m_out(out), m_worker([this] { run(); }) {
+    tamsel::registerOutputQueue(this);
+}
 
 MidiOutputQueue::~MidiOutputQueue() {
+    tamsel::unregisterOutputQueue(this);
     discardAndStop();
 }
 

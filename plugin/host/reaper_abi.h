@@ -16,12 +16,17 @@
 #define TAMSEL_MSVC_VTABLE 0
 #endif
 
-// Window handles as windows.h declares them (the repeated typedef is legal C++), so portable code can name
-// them without including windows.h.
+// Window and module handles as windows.h declares them, and as SWELL does elsewhere (there the module
+// handle is REAPER_PLUGIN_HINSTANCE, a plain pointer). The repeated typedef is legal C++, so portable code
+// can name them without including either header.
 struct HWND__;
 typedef HWND__* HWND;
+#ifdef _WIN32
 struct HINSTANCE__;
 typedef HINSTANCE__* HINSTANCE;
+#else
+typedef void* HINSTANCE;
+#endif
 
 class MediaTrack; // opaque host handles: declared, never defined
 class ReaProject;

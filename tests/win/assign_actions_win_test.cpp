@@ -5,9 +5,9 @@
 // thread timer, dispatched by the dialog's own modal loop, plays a script of steps against the open
 // dialog. Keys are posted so that the modal loop's IsDialogMessage sees them as it would a user's.
 #include "assign_actions_dialog.h"
+#include "assign_actions_resource.h"
 #include "dialog_test_support.h"
 #include "host_api.h"
-#include "resource.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

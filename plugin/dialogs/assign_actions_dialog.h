@@ -3,7 +3,7 @@
 
 #include "surface_settings.h"
 
-#include <windows.h>
+#include "dialog_api.h"
 
 // The dialog procedure. The creation parameter is the SurfaceSettings* to edit (null: nothing is shown or
 // stored). OK stores every non-empty edit; Cancel, Escape and the close box store nothing; "Actions..."

@@ -8,8 +8,6 @@
 #include "plugin_entry.h"
 #include "surface_settings.h"
 
-#include <commctrl.h>
-
 #include <array>
 #include <memory>
 #include <optional>
@@ -129,9 +127,9 @@ void onResultRequest(HWND page, WPARAM size, LPARAM buffer) {
 // An Assign Actions dialog still open over a page the host destroys would keep a pointer to the freed
 // record: it is cut loose (so its OK stores nothing) and closed.
 BOOL CALLBACK detachFromRecord(HWND window, LPARAM record) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (GetWindowLongPtrA(window, GWLP_USERDATA) == record && lstrcmpA(className, "#32770") == 0) {
+    const auto procedure = reinterpret_cast<LONG_PTR>(AssignActionsDialog);
+    if (GetWindowLongPtrA(window, GWLP_USERDATA) == record &&
+        GetWindowLongPtrA(window, DWLP_DLGPROC) == procedure) {
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         EndDialog(window, IDCANCEL);
     }

@@ -2,7 +2,7 @@
 // The CC121 configuration page (dialog resource 266): a child dialog inside the host's preferences window
 // that edits its own copy of the surface settings and hands the configuration string back on request.
 
-#include <windows.h>
+#include "dialog_api.h"
 
 // The host asks for the configuration string with this message: wParam = the buffer's size in bytes,
 // lParam = the char buffer. Buffers of fewer than 2 bytes and null buffers get no answer.

@@ -2,7 +2,7 @@
 // portable user_actions.
 #include "assign_actions_dialog.h"
 
-#include "resource.h"
+#include "assign_actions_resource.h"
 #include "user_actions.h"
 
 #include <array>

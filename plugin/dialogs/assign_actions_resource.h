@@ -1,5 +1,5 @@
 #pragma once
-// Resource ids of tamsel.dll, shared by tamsel.rc and the dialog code.
+// Resource ids of the Assign Actions dialog, shared by assign_actions.rc and the dialog code.
 
 // Assign Actions dialog.
 #define IDD_ASSIGN_ACTIONS 101

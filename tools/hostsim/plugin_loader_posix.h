@@ -1,0 +1,39 @@
+#pragma once
+// Loads extensions the way REAPER does on Linux: every "reaper_*.so" (prefix in any case) in the resource
+// folder's UserPlugins subfolder, through dlopen; then SWELL_dllMain with DLL_PROCESS_ATTACH and SWELL's
+// function getter, when the file has one, and then ReaperPluginEntry. Any other file there is never loaded.
+// A file that cannot be loaded or has no entry point is reported in one line and skipped.
+
+#include "reaper_abi.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace hostsim {
+
+struct LoadedPlugin {
+    std::string file; // name within UserPlugins
+    void* module = nullptr;
+    int entryResult = 0;
+};
+
+// What the host hands an extension's SWELL_dllMain: SWELL's getter, a null one, or no call at all.
+enum class SwellHandover { Getter, NullGetter, NoCall };
+
+// True for the names REAPER loads on Linux: "reaper_" (any case) at the start and ".so" at the end.
+bool isLinuxExtensionFileName(const std::string& name);
+
+// Loads and enters every extension of `resourceFolder`/UserPlugins in name order, with `info` as the host
+// information record. Returns the ones whose entry returned non-zero; libraries whose entry returned 0 are
+// closed again, as REAPER does. Problems are reported to `report`, one line each.
+std::vector<LoadedPlugin> loadLinuxUserPlugins(const std::string& resourceFolder, reaper_plugin_info_t& info,
+                                               SwellHandover swell, void* (*swellGetFunc)(const char*),
+                                               std::FILE* report);
+
+// The host's unload: each entry point with a null record, SWELL_dllMain with DLL_PROCESS_DETACH, then
+// dlclose, last loaded first. Returns how many libraries are still mapped afterwards (0 when every one
+// really went).
+int unloadLinuxUserPlugins(std::vector<LoadedPlugin>& plugins);
+
+} // namespace hostsim
