@@ -15,7 +15,8 @@ constexpr int kNoOffset = -1; // deliver at once
 
 } // namespace
 
-MidiOutputQueue::MidiOutputQueue(midi_Output* out) : m_out(out), m_worker([this] { run(); }) {}
+MidiOutputQueue::MidiOutputQueue(midi_Output* out, tamsel::MidiMonitor* monitor)
+    : m_out(out), m_monitor(monitor), m_worker([this] { run(); }) {}
 
 MidiOutputQueue::~MidiOutputQueue() {
     discardAndStop();
@@ -119,8 +120,13 @@ void MidiOutputQueue::send(const Group& group) {
             tamsel::platform().pauseMs(ms);
     };
     auto out = [this](const ShortMessage& m) {
-        if (!aborted())
-            m_out->Send(m.status, m.data1, m.data2, kNoOffset);
+        if (aborted())
+            return;
+        m_out->Send(m.status, m.data1, m.data2, kNoOffset);
+        if (m_monitor) {
+            const std::uint8_t bytes[] = {m.status, m.data1, m.data2};
+            m_monitor->note(cc121::Direction::ToController, bytes, sizeof bytes);
+        }
     };
     switch (group.kind) {
     case Group::Kind::Lamps:
@@ -148,8 +154,12 @@ void MidiOutputQueue::send(const Group& group) {
             ready.event.midi_message[i] = kHostReadyMessage[i];
         for (std::size_t i = 0; i < 4; ++i)
             ready.rest[i] = kHostReadyMessage[4 + i];
-        if (!aborted())
+        if (!aborted()) {
             m_out->SendMsg(&ready.event, kNoOffset);
+            if (m_monitor)
+                m_monitor->note(cc121::Direction::ToController, kHostReadyMessage.data(),
+                                kHostReadyMessage.size());
+        }
         gap(kGapMs);
         break;
     }

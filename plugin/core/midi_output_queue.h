@@ -6,6 +6,7 @@
 // keeping each pause as a real gap on the wire. The worker calls nothing of the host but the output's Send
 // and SendMsg, and no lock is held while it does.
 
+#include "midi_monitor.h"
 #include "reaper_abi.h"
 
 #include <atomic>
@@ -26,8 +27,9 @@ public:
     // message.
     static constexpr std::uint32_t kGapMs = 5;
 
-    // Starts the worker on `out`, which must outlive it (stop the worker before destroying the output).
-    explicit MidiOutputQueue(midi_Output* out);
+    // Starts the worker on `out`, which must outlive it (stop the worker before destroying the output). What
+    // goes out is noted in `monitor` when given; it too must outlive the worker.
+    explicit MidiOutputQueue(midi_Output* out, tamsel::MidiMonitor* monitor = nullptr);
     ~MidiOutputQueue(); // discards what waits
     MidiOutputQueue(const MidiOutputQueue&) = delete;
     MidiOutputQueue& operator=(const MidiOutputQueue&) = delete;
@@ -65,6 +67,7 @@ private:
     void stop();
 
     midi_Output* m_out;
+    tamsel::MidiMonitor* m_monitor;
     std::mutex m_mutex;
     std::condition_variable m_wake; // the worker waits for work or the stop
     std::condition_variable m_idle; // waitIdle and drainAndStop wait for an empty queue
