@@ -62,15 +62,15 @@ CC121::CC121(const SurfaceSettings& parsed, int* errorFlags) : settings(parsed) 
 }
 
 namespace {
-// How long the destructor lets the lamps-off reach the controller before it gives up the rest.
+// How long the destructor lets the lamps-off reach the controller; what waits before them is folded into
+// them, so only a worker stuck in a pause misses it.
 constexpr std::uint32_t kFinalDrainMs = 250;
 } // namespace
 
 CC121::~CC121() {
     UpdateLampsAndFader(0, faderPosition); // turn off every lit lamp on the controller
     if (m_output) {
-        m_output->pushPause(MidiOutputQueue::kGapMs);
-        m_output->drainAndStop(kFinalDrainMs);
+        m_output->finishAndStop(kFinalDrainMs);
         m_output.reset();
     }
     releaseDevices();
