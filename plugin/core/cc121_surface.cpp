@@ -129,6 +129,9 @@ int CC121::Extended(int call, void* parm1, void* parm2, void* parm3) {
     case CSURF_EXT_RESET:
         resetFeedback();
         return 1;
+    case CSURF_EXT_SETFXCHANGE:
+        recheckPin();
+        return 0;
     default:
         return 0;
     }

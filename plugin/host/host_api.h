@@ -75,7 +75,8 @@
       (MediaTrack * tr, int fxidx, int paramidx, int* bandtypeOut, int* bandidxOut, int* paramtypeOut,       \
        double* normvalOut))                                                                                  \
     X(bool, TrackFX_GetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx))               \
-    X(bool, TrackFX_SetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx, bool enable))
+    X(bool, TrackFX_SetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx, bool enable))  \
+    X(GUID*, TrackFX_GetFXGUID, (MediaTrack * track, int fx))
 
 namespace host {
 
