@@ -430,6 +430,11 @@ TEST_F(ReaEqTest, BandOnSwitchesTheHostsBandAndThePollShowsIt) {
     click(kNoteBandOn1);
     EXPECT_TRUE(step().empty());
     EXPECT_EQ(surface->lamps() & kAllBandOn, 0u);
+
+    trackAt(4).fx[0].eqBands[0].type = hostsim::kEqHighPass; // type 0 is a band like any other
+    bindTo(4);
+    click(kNoteBandOn1);
+    EXPECT_EQ(step(), (Lines{"TrackFX_SetEQBandEnabled(track 4, 0, 0, 0, false) -> true"}));
 }
 
 // A host without one of the optional functions loses only the feature that needs it; without any of them

@@ -92,16 +92,20 @@ TEST_F(InputTest, LatePartnerPressIsIgnored) {
 }
 
 TEST_F(InputTest, APairNeedsThePartnersOwnPressWithin100ms) {
-    press(kNoteMute);
-    run(10);
-    press(kNoteChannelLeft); // another pair's press in between
-    run(500);
-    press(kNoteMonitor);
-    run(50);
-    EXPECT_FALSE(surface->flipped());
-    release(kNoteMute);
-    run();
-    EXPECT_TRUE(trackAt(2).mute);
+    for (const auto& [first, second] :
+         {std::pair(kNoteMute, kNoteMonitor), std::pair(kNoteMonitor, kNoteMute)}) {
+        start();
+        press(first);
+        run(10);
+        press(kNoteChannelLeft); // another pair's press in between
+        run(500);
+        press(second);
+        run(50);
+        EXPECT_FALSE(surface->flipped()) << int(first);
+        release(first);
+        run();
+        EXPECT_TRUE(first == kNoteMute ? trackAt(2).mute : trackAt(2).recMonitor == 1) << int(first);
+    }
 }
 
 TEST_F(InputTest, MonitorCyclesThroughThreeStatesButNotOnMaster) {
