@@ -97,6 +97,7 @@ void CC121::blink(std::uint32_t now) {
 
 void CC121::SetTrackListChange() {
     SetAutoMode(0);
+    recheckPin();
 }
 
 void CC121::SetSurfaceVolume(MediaTrack* t, double volume) {

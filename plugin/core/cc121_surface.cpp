@@ -49,7 +49,8 @@ CC121::CC121(const SurfaceSettings& parsed, int* errorFlags) : settings(parsed) 
 }
 
 namespace {
-// How long the destructor lets the lamps-off reach the controller before it gives up the rest.
+// How long the destructor lets the lamps-off reach the controller; what waits before them is folded into
+// them, so only a worker stuck in a pause misses it.
 constexpr std::uint32_t kFinalDrainMs = 250;
 } // namespace
 
@@ -57,8 +58,7 @@ CC121::~CC121() {
     tamsel::removeLiveSurface(this);
     UpdateLampsAndFader(0, faderPosition); // turn off every lit lamp on the controller
     if (m_output) {
-        m_output->pushPause(MidiOutputQueue::kGapMs);
-        m_output->drainAndStop(kFinalDrainMs);
+        m_output->finishAndStop(kFinalDrainMs);
         m_output.reset();
     }
     releaseDevices();
@@ -118,6 +118,9 @@ int CC121::Extended(int call, void* parm1, void* parm2, void* parm3) {
     case CSURF_EXT_RESET:
         reconnect();
         return 1;
+    case CSURF_EXT_SETFXCHANGE:
+        recheckPin();
+        return 0;
     default:
         return 0;
     }

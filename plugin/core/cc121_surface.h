@@ -10,6 +10,7 @@
 #include "reaper_abi.h"
 #include "surface_settings.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -50,7 +51,8 @@ public:
     bool IsKeyDown(int) override {
         return false;
     }
-    // Device renumbering and reset; every other call answers 0.
+    // Device renumbering and reset answer 1; an effect change rechecks the Lock pin; every other call answers
+    // 0.
     int Extended(int call, void* parm1, void* parm2, void* parm3) override;
 
     // Mute/Monitor, Channel Left/Right, Write/FX and EQ Type/All Bypass.
@@ -149,7 +151,11 @@ private:
     // Steps the pinned parameter; false when nothing is pinned and the knob scrubs or wheels as usual.
     bool pinnedKnob(double amount);
     void pollLock(std::uint32_t now);
-    MediaTrack* pinnedTrack() const;
+    // The pinned parameter's track, once the pin has followed its track and effect to where they are now;
+    // null when they are gone.
+    MediaTrack* pinnedTrack();
+    // The host's track list or a chain changed: the pin follows, or lets go where it cannot tell.
+    void recheckPin();
     void unpin();
 
     bool remapDevice(bool output, int oldIndex, int newIndex);
@@ -211,11 +217,15 @@ private:
     tamsel::MidiMonitor m_monitor;
     // Present while the output is open; stopped before the output is destroyed.
     std::unique_ptr<MidiOutputQueue> m_output;
-    // The pinned parameter as the host numbers it: track 0 the master, 1.. the tracks; effect; parameter.
+    // The pinned parameter where the host last numbered it (track 0 the master, 1.. the tracks; effect;
+    // parameter), and who it belongs to: the track's handle and GUID, the effect instance's GUID.
     struct KnobPin {
         int track;
         int fx;
         int param;
+        MediaTrack* handle;
+        std::optional<std::array<unsigned char, kGuidSize>> trackGuid;
+        std::optional<std::array<unsigned char, kGuidSize>> fxGuid;
     };
     std::optional<KnobPin> m_pin;
     std::uint32_t m_lastLockPoll = 0;

@@ -76,7 +76,8 @@
        double* normvalOut))                                                                                  \
     X(bool, TrackFX_GetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx))               \
     X(bool, TrackFX_SetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx, bool enable))  \
-    X(void, ShowConsoleMsg, (const char* msg))
+    X(void, ShowConsoleMsg, (const char* msg))                                                               \
+    X(GUID*, TrackFX_GetFXGUID, (MediaTrack * track, int fx))
 
 namespace host {
 

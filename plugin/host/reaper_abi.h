@@ -25,6 +25,11 @@ typedef HINSTANCE__* HINSTANCE;
 
 class MediaTrack; // opaque host handles: declared, never defined
 class ReaProject;
+// A 16-byte identifier, declared as windows.h (and SWELL) declare it; the plug-in only copies and compares
+// its bytes.
+struct _GUID;
+typedef _GUID GUID;
+constexpr std::size_t kGuidSize = 16;
 
 struct MIDI_event_t {
     int frame_offset;
@@ -140,6 +145,8 @@ constexpr int CSURF_EXT_RESET = 0x0001FFFF;
 // MIDI_DEVICE_REMAP: parm1 = is-output (0/1), parm2 = old device index, parm3 = new index, all as integers
 // carried in the pointers. A surface using the old index takes the new one and answers 1.
 constexpr int CSURF_EXT_MIDI_DEVICE_REMAP = 0x00010099;
+// SETFXCHANGE: parm1 = the track whose effects were added, removed or reordered.
+constexpr int CSURF_EXT_SETFXCHANGE = 0x00010013;
 
 // MSVC slot indexes, used by the tests that call objects through raw vtables.
 namespace abi_slot {
