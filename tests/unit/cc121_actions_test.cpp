@@ -80,6 +80,33 @@ TEST_F(ActionsTest, ListedRunThroughTheHookToggledAndWithdrawnAtUnload) {
     }
 }
 
+// Each piece the host lacks switches off only its own feature.
+TEST_F(ActionsTest, AHostWithoutAPieceLosesOnlyThatFeature) {
+    struct Case {
+        std::vector<std::string> withheld;
+        std::size_t listed;
+        int toggleOn; // the monitor's state once switched on
+        bool console;
+    };
+    for (const Case& c : {Case{{"custom_action", "gaccel"}, 0, 1, true}, Case{{"toggleaction"}, 3, -1, true},
+                          Case{{"ShowConsoleMsg"}, 3, 1, false}}) {
+        for (const std::string& name : c.withheld)
+            host.withhold(name);
+        host.clearConsole();
+        load();
+        start();
+        EXPECT_EQ(host.registrations().actions().size(), c.listed) << c.withheld[0];
+        EXPECT_TRUE(host.runCommand(tamsel::midiMonitorCommand())) << c.withheld[0];
+        EXPECT_EQ(host.registrations().toggleState(tamsel::midiMonitorCommand()), c.toggleOn)
+            << c.withheld[0];
+        EXPECT_EQ(host.console().empty(), !c.console) << c.withheld[0];
+        host.runCommand(tamsel::midiMonitorCommand());
+        unload();
+        for (const std::string& name : c.withheld)
+            host.offerAgain(name);
+    }
+}
+
 // A flood of controller messages costs a Run at most 50 lines and a count of the rest.
 TEST_F(ActionsTest, TheMonitorWritesFiftyLinesARunAndCountsTheRest) {
     load();

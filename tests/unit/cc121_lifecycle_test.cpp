@@ -143,6 +143,20 @@ TEST_F(SurfaceTest, AFloodOfLampChangesEndsWithTheLampsAndFaderTheSurfaceBelieve
     EXPECT_LT(platform.pauses.size(), 3000u) << "the waiting groups were merged";
 }
 
+// A reconnect stops the worker, even in the middle of a group, before the output it sends through goes
+// (under AddressSanitizer a send to the destroyed output fails the test).
+TEST_F(SurfaceTest, AReconnectInTheMiddleOfAGroupSendsNothingToTheClosedOutput) {
+    create();
+    platform.realPauses = true;
+    for (int i = 0; i < 20; ++i) {
+        surface->SetPlayState(i % 2 == 0, false, false);
+        surface->reconnect();
+    }
+    sync();
+    EXPECT_EQ(host.midi().liveDevices(), 2);
+    EXPECT_EQ(host.midi().deletedWithoutDestroy(), 0);
+}
+
 // A controller plugged in after the host started, or back after it was unplugged: the surface opens it by
 // itself, trying no port more often than every 2 s, and shows the controller everything.
 TEST_F(SurfaceTest, AMissingPortIsTriedEveryTwoSecondsAndOpensWhenTheDeviceComesBack) {
