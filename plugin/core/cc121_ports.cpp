@@ -115,7 +115,8 @@ void CC121::pollPorts(std::uint32_t now) {
 }
 
 void CC121::reconnect() {
-    if (m_closed)
+    m_reconnectPending = m_inRun;
+    if (m_closed || m_inRun)
         return;
     // A button held or the fader touched when the controller went away must not go on acting.
     heldButtons = 0;

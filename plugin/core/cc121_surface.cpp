@@ -145,8 +145,13 @@ const char* CC121::GetConfigString() {
 void CC121::Run() {
     const std::uint32_t now = tamsel::platform().nowMs();
     pollPorts(now);
-    if (midiIn && midiOut)
+    if (midiIn && midiOut) {
+        m_inRun = true;
         runConnected(now);
+        m_inRun = false;
+    }
+    if (m_reconnectPending)
+        reconnect();
     printMonitor();
 }
 

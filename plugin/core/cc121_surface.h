@@ -205,6 +205,10 @@ private:
     bool m_resendEveryLamp = false;
     int m_portErrors = 0;
     bool m_closed = false; // after CloseNoReset
+    // A reconnect asked for from inside Run (a button that runs the reconnect action) waits for Run's end:
+    // the input's event list is still being read.
+    bool m_inRun = false;
+    bool m_reconnectPending = false;
     // When a port was last tried or checked, and whether the host listed its device while it was open: a
     // host that never lists an open device is not taken to have lost it.
     struct PortWatch {

@@ -1,10 +1,13 @@
 // The plug-in's three entries in the host's action list: registered at load, run through the command hook,
 // the monitor's toggle state, and everything withdrawn at unload.
+#include "cc121_controls.h"
 #include "plugin_entry.h"
 #include "surface_actions.h"
 #include "surface_fixture.h"
 
 #include <unistd.h>
+
+using namespace cc121;
 
 namespace {
 
@@ -105,6 +108,18 @@ TEST_F(ActionsTest, AHostWithoutAPieceLosesOnlyThatFeature) {
         for (const std::string& name : c.withheld)
             host.offerAgain(name);
     }
+}
+
+// A function button may run the reconnect action itself: it happens once the Run that read the press is
+// done with the input (under AddressSanitizer, reading the closed input's events fails the test).
+TEST_F(ActionsTest, ReconnectFromAButtonWaitsForTheEndOfTheRun) {
+    load();
+    start("0 31 0 0 0 0 10 2 12 5 40364 23 _TAMSEL_CC121_RECONNECT");
+    press(kNoteFunction1);
+    press(kNotePlay);
+    EXPECT_EQ(step(), (Lines{"Main_OnCommand(53000, 0)", "CSurf_OnPlay()", "midi_Output(0)->Destroy()",
+                             "midi_Input(0)->Destroy()", "CreateMIDIInput(0) -> device",
+                             "CreateMIDIOutput(0, false, null) -> device", "midi_Input(0)->start()"}));
 }
 
 // A flood of controller messages costs a Run at most 50 lines and a count of the rest.

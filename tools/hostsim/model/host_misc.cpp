@@ -42,7 +42,8 @@ int Host::KBD_OnMainActionEx(int cmd, int val, int valhw, int relmode, HWND hwnd
 
 int Host::NamedCommandLookup(const char* command_name) {
     auto call = query(fmt::call("NamedCommandLookup", {fmt::value(command_name)}));
-    return call.returns(m_commands.lookup(command_name));
+    const int builtin = m_commands.lookup(command_name);
+    return call.returns(builtin != 0 ? builtin : m_registrations.commandForNamed(command_name));
 }
 
 const char* Host::GetExePath() {

@@ -112,6 +112,16 @@ int Registrations::commandNamed(const std::string& name) const {
     return 0;
 }
 
+int Registrations::commandForNamed(const char* name) const {
+    if (!name || name[0] != '_')
+        return 0;
+    for (const Entry& e : m_entries)
+        if (e.kind == "custom_action" && e.action.idStr == name + 1)
+            return e.action.command;
+    const auto it = m_commandIds.find(name + 1);
+    return it == m_commandIds.end() ? 0 : it->second;
+}
+
 bool Registrations::runHooks(int command, int val, int val2, int relmode) {
     // A hook may register or withdraw while it runs: walk a copy.
     std::vector<HookCommand2Proc> hooks;

@@ -42,6 +42,9 @@ public:
     std::vector<ActionEntry> actions() const;
     // The command of the action whose name is exactly `name`, or 0.
     int commandNamed(const std::string& name) const;
+    // NamedCommandLookup's answer for an extension's command: "_" and its idStr (or command_id name); 0 when
+    // nobody registered it.
+    int commandForNamed(const char* name) const;
     // Offers the command to every hookcommand2 hook in registration order; true when one took it.
     bool runHooks(int command, int val, int val2, int relmode);
     // The first toggleaction hook's answer that is not -1, else -1.
