@@ -33,6 +33,10 @@ public:
     virtual bool isWindowVisible(void* window) = 0;
     // Asks the window to close (WM_CLOSE), as its close box would.
     virtual void closeWindow(void* window) = 0;
+
+    // A worker of the plug-in was left running (stuck in a pause at shutdown): keeps the plug-in's code in
+    // memory until the process ends, so the host unloading it cannot pull the code from under that thread.
+    virtual void keepCodeLoaded() {}
 };
 
 // The platform in use; never null once the plug-in is loaded.

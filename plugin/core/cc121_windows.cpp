@@ -24,6 +24,12 @@ bool titleFor(TrackWindow window, int n, char (&title)[kWindowTitleSize]) {
     return true;
 }
 
+// The host numbers its windows by the track's place in the track list; a mixer-view id skips the tracks
+// hidden in the mixer, so it is no such number.
+int windowNumber(MediaTrack* t, int currentTrack, bool mcp) {
+    return mcp ? host::CSurf_TrackToID(t, false) : currentTrack;
+}
+
 } // namespace
 
 bool CC121::windowVisible(const char* title) {
@@ -32,43 +38,49 @@ bool CC121::windowVisible(const char* title) {
 }
 
 void CC121::routingPress() {
-    if (!track())
+    MediaTrack* t = track();
+    if (!t)
         return;
+    const int n = windowNumber(t, currentTrack, settings.useMcpForChannels);
     char title[kWindowTitleSize];
-    titleFor(TrackWindow::Routing, currentTrack, title);
+    titleFor(TrackWindow::Routing, n, title);
     if (void* window = tamsel::platform().findDialogWindow(title))
         tamsel::platform().closeWindow(window);
-    else if (currentTrack >= 1)
+    else if (n >= 1)
         host::Main_OnCommand(kOpenRouting, 0);
 }
 
 void CC121::fxRelease() {
-    if (!track())
+    MediaTrack* t = track();
+    if (!t)
         return;
+    const int n = windowNumber(t, currentTrack, settings.useMcpForChannels);
     char title[kWindowTitleSize];
-    titleFor(TrackWindow::FxChain, currentTrack, title);
+    titleFor(TrackWindow::FxChain, n, title);
     if (void* window = tamsel::platform().findDialogWindow(title)) {
         tamsel::platform().closeWindow(window);
-        titleFor(TrackWindow::FxBrowser, currentTrack, title);
+        titleFor(TrackWindow::FxBrowser, n, title);
         if (void* browser = tamsel::platform().findDialogWindow(title))
             tamsel::platform().closeWindow(browser);
     } else {
-        host::Main_OnCommand(currentTrack >= 1 ? kOpenTrackFx : kOpenMasterFx, 0);
+        host::Main_OnCommand(n >= 1 ? kOpenTrackFx : kOpenMasterFx, 0);
     }
 }
 
 void CC121::pollWindows(std::uint32_t now) {
+    const bool fxDue = now - lastFxPoll > kWindowPollMs;
+    const bool routingDue = now - lastRoutingPoll > kWindowPollMs;
+    if (!fxDue && !routingDue)
+        return;
+    MediaTrack* t = track();
+    const int n = t ? windowNumber(t, currentTrack, settings.useMcpForChannels) : -1;
     char title[kWindowTitleSize];
-    if (now - lastFxPoll > kWindowPollMs) {
-        const bool lit =
-            track() && titleFor(TrackWindow::FxChain, currentTrack, title) && windowVisible(title);
-        SetLamp(kBitFx, lit);
+    if (fxDue) {
+        SetLamp(kBitFx, t && titleFor(TrackWindow::FxChain, n, title) && windowVisible(title));
         lastFxPoll = now;
     }
-    if (now - lastRoutingPoll > kWindowPollMs) {
-        const bool lit =
-            track() && titleFor(TrackWindow::Routing, currentTrack, title) && windowVisible(title);
-        SetLamp(kBitRouting, lit);
+    if (routingDue) {
+        SetLamp(kBitRouting, t && titleFor(TrackWindow::Routing, n, title) && windowVisible(title));
         lastRoutingPoll = now;
     }
 }

@@ -6,7 +6,10 @@
 #include "platform.h"
 
 #include <algorithm>
-#include <chrono>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 using namespace cc121;
 
@@ -16,128 +19,138 @@ constexpr int kNoOffset = -1; // deliver at once
 
 } // namespace
 
-MidiOutputQueue::MidiOutputQueue(midi_Output* out) : m_out(out), m_worker([this] { run(); }) {
-    tamsel::registerOutputQueue(this);
-}
+struct MidiOutputQueue::Shared {
+    struct Group {
+        enum class Kind { Lamps, HostReady, Pause } kind;
+        std::uint32_t lamps = 0;
+        std::uint32_t changed = 0;
+        int fader = -1;
+        std::uint32_t pauseMs = 0;
+    };
 
-MidiOutputQueue::~MidiOutputQueue() {
-    tamsel::unregisterOutputQueue(this);
-    discardAndStop();
-}
+    Shared(midi_Output* o, tamsel::MidiMonitor* m) : out(o), monitor(m) {}
 
-void MidiOutputQueue::pushLamps(std::uint32_t lamps, std::uint32_t changed, int faderPosition) {
-    if (changed == 0 && faderPosition < 0)
-        return;
-    Group g{Group::Kind::Lamps};
-    g.lamps = lamps;
-    g.changed = changed;
-    g.fader = faderPosition;
-    push(g);
-}
-
-void MidiOutputQueue::pushHostReady() {
-    push(Group{Group::Kind::HostReady});
-}
-
-void MidiOutputQueue::pushPause(std::uint32_t ms) {
-    Group g{Group::Kind::Pause};
-    g.pauseMs = ms;
-    push(g);
-}
-
-// Called from the host's callbacks, which no exception may leave: a group that finds no memory is dropped
-// (the next full resend repairs the controller).
-void MidiOutputQueue::push(const Group& group) {
-    try {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_stopping)
-            return;
-        if (m_waiting.size() >= kMaxWaiting)
-            mergeWaiting();
-        m_waiting.push_back(group);
-    } catch (...) {
-        return;
+    // The waiting groups, oldest first, in a ring of fixed room; all with the mutex held.
+    bool empty() const { return count == 0; }
+    void append(const Group& g) {
+        ring[(head + count) % ring.size()] = g;
+        ++count;
     }
-    m_wake.notify_one();
-}
-
-// Only a flooded queue gets here. Every lamp any waiting group would have sent goes out once with its final
-// state, and the fader with its last position, so the controller still ends where the surface believes it
-// is; one host-ready message stands for the waiting ones, and the longest pause for the pauses.
-void MidiOutputQueue::mergeWaiting() {
-    Group lamps{Group::Kind::Lamps};
-    bool anyLamps = false;
-    bool anyReady = false;
-    std::uint32_t pause = 0;
-    for (const Group& g : m_waiting) {
-        switch (g.kind) {
-        case Group::Kind::Lamps:
-            anyLamps = true;
+    Group takeFront() {
+        const Group g = ring[head];
+        head = (head + 1) % ring.size();
+        --count;
+        return g;
+    }
+    void clear() { head = count = 0; }
+    // Every waiting lamp group as one: each lamp any of them would have sent, with its final state, and the
+    // fader's last position. False when none waits.
+    bool foldLamps(Group& lamps) const {
+        lamps = Group{Group::Kind::Lamps};
+        bool any = false;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Group& g = ring[(head + i) % ring.size()];
+            if (g.kind != Group::Kind::Lamps)
+                continue;
+            any = true;
             lamps.lamps = g.lamps;
             lamps.changed |= g.changed;
             if (g.fader >= 0)
                 lamps.fader = g.fader;
-            break;
-        case Group::Kind::HostReady:
-            anyReady = true;
-            break;
-        case Group::Kind::Pause:
-            pause = std::max(pause, g.pauseMs);
-            break;
         }
+        return any;
     }
-    m_waiting.clear();
+
+    void merge();
+    void push(const Group& group);
+    void send(const Group& group);
+    void work();
+
+    midi_Output* const out;
+    tamsel::MidiMonitor* const monitor; // noted under sendMutex, so never after the stop
+    std::mutex mutex;
+    std::condition_variable wake; // the worker waits for work or the stop
+    std::condition_variable idle; // for the end of each group: waitIdle, the drain and the stop
+    std::array<Group, kMaxWaiting> ring{};
+    std::size_t head = 0;
+    std::size_t count = 0;
+    bool busy = false;
+    bool stopping = false;
+    bool finished = false;
+    // The rest of a begun group is skipped. The worker reads it under sendMutex before each message, so once
+    // the stop has set it there, the worker never touches the output again.
+    std::atomic<bool> abort{false};
+    std::mutex sendMutex;
+};
+
+// Only a flooded queue gets here. The controller still ends where the surface believes it is; one host-ready
+// message stands for the waiting ones, and the longest pause for the pauses.
+void MidiOutputQueue::Shared::merge() {
+    Group lamps;
+    const bool anyLamps = foldLamps(lamps);
+    bool anyReady = false;
+    std::uint32_t pause = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Group& g = ring[(head + i) % ring.size()];
+        if (g.kind == Group::Kind::HostReady)
+            anyReady = true;
+        else if (g.kind == Group::Kind::Pause)
+            pause = std::max(pause, g.pauseMs);
+    }
+    clear();
     if (anyReady)
-        m_waiting.push_back(Group{Group::Kind::HostReady});
+        append(Group{Group::Kind::HostReady});
     if (anyLamps)
-        m_waiting.push_back(lamps);
+        append(lamps);
     if (pause > 0) {
         Group g{Group::Kind::Pause};
         g.pauseMs = pause;
-        m_waiting.push_back(g);
+        append(g);
     }
 }
 
-void MidiOutputQueue::run() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-        m_wake.wait(lock, [this] { return m_stopping || !m_waiting.empty(); });
-        if (m_waiting.empty())
-            break; // stopping, and everything went out or was dropped
-        const Group group = m_waiting.front();
-        m_waiting.pop_front();
-        m_busy = true;
-        lock.unlock();
-        send(group);
-        lock.lock();
-        m_busy = false;
-        if (m_waiting.empty())
-            m_idle.notify_all();
+// Called from the host's callbacks, which no exception may leave; queueing itself allocates nothing.
+void MidiOutputQueue::Shared::push(const Group& group) {
+    try {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (stopping)
+            return;
+        if (count >= ring.size())
+            merge();
+        append(group);
+    } catch (...) {
+        return; // a mutex that cannot be locked: nothing can go out anyway
     }
-    m_idle.notify_all();
+    wake.notify_one();
 }
 
-void MidiOutputQueue::send(const Group& group) {
+void MidiOutputQueue::Shared::send(const Group& group) {
     auto gap = [this](std::uint32_t ms) {
-        if (!aborted())
+        if (!abort.load())
             tamsel::platform().pauseMs(ms);
     };
-    auto out = [this](const ShortMessage& m) {
-        if (!aborted())
-            m_out->Send(m.status, m.data1, m.data2, kNoOffset);
+    auto deliver = [this](const ShortMessage& m) {
+        std::lock_guard<std::mutex> lock(sendMutex);
+        if (abort.load())
+            return;
+        out->Send(m.status, m.data1, m.data2, kNoOffset);
+        if (monitor) {
+            const std::uint8_t bytes[] = {m.status, m.data1, m.data2};
+            monitor->note(Direction::ToController, bytes, sizeof bytes);
+        }
     };
     switch (group.kind) {
     case Group::Kind::Lamps:
         if (group.fader >= 0)
-            out(motorFaderMessage(group.fader));
+            deliver(motorFaderMessage(group.fader));
         if (group.changed != 0) {
             for (const ButtonInfo& b : kButtons)
                 if (b.hasLamp && (group.changed & b.bit))
-                    out(lampMessage(b.note, (group.lamps & b.bit) != 0));
-            gap(kGapMs);
+                    deliver(lampMessage(b.note, (group.lamps & b.bit) != 0));
+            gap(MidiOutputQueue::kGapMs);
             for (const ButtonInfo& b : kButtons)
                 if (b.hasLamp && (group.changed & b.bit))
-                    out(lampCloseMessage(b.note));
+                    deliver(lampCloseMessage(b.note));
         }
         break;
     case Group::Kind::HostReady: {
@@ -152,9 +165,16 @@ void MidiOutputQueue::send(const Group& group) {
             ready.event.midi_message[i] = kHostReadyMessage[i];
         for (std::size_t i = 0; i < 4; ++i)
             ready.rest[i] = kHostReadyMessage[4 + i];
-        if (!aborted())
-            m_out->SendMsg(&ready.event, kNoOffset);
-        gap(kGapMs);
+        {
+            std::lock_guard<std::mutex> lock(sendMutex);
+            if (!abort.load()) {
+                out->SendMsg(&ready.event, kNoOffset);
+                if (monitor)
+                    monitor->note(Direction::ToController, kHostReadyMessage.data(),
+                                  kHostReadyMessage.size());
+            }
+        }
+        gap(MidiOutputQueue::kGapMs);
         break;
     }
     case Group::Kind::Pause:
@@ -163,41 +183,123 @@ void MidiOutputQueue::send(const Group& group) {
     }
 }
 
-bool MidiOutputQueue::drainAndStop(std::uint32_t timeoutMs) {
+void MidiOutputQueue::Shared::work() {
+    std::unique_lock<std::mutex> lock(mutex);
+    for (;;) {
+        wake.wait(lock, [this] { return stopping || !empty(); });
+        if (empty())
+            break; // stopping, and everything went out or was dropped
+        const Group group = takeFront();
+        busy = true;
+        lock.unlock();
+        send(group);
+        lock.lock();
+        busy = false;
+        idle.notify_all();
+    }
+    finished = true;
+    idle.notify_all();
+}
+
+MidiOutputQueue::MidiOutputQueue(midi_Output* out, tamsel::MidiMonitor* monitor)
+    : m_shared(std::make_shared<Shared>(out, monitor)), m_worker([s = m_shared] { s->work(); }) {
+    tamsel::registerOutputQueue(this);
+}
+
+MidiOutputQueue::~MidiOutputQueue() {
+    tamsel::unregisterOutputQueue(this);
+    discardAndStop();
+}
+
+void MidiOutputQueue::pushLamps(std::uint32_t lamps, std::uint32_t changed, int faderPosition) {
+    using Group = Shared::Group;
+    if (changed == 0 && faderPosition < 0)
+        return;
+    Group g{Group::Kind::Lamps};
+    g.lamps = lamps;
+    g.changed = changed;
+    g.fader = faderPosition;
+    m_shared->push(g);
+}
+
+void MidiOutputQueue::pushHostReady() {
+    using Group = Shared::Group;
+    m_shared->push(Group{Group::Kind::HostReady});
+}
+
+void MidiOutputQueue::pushPause(std::uint32_t ms) {
+    using Group = Shared::Group;
+    Group g{Group::Kind::Pause};
+    g.pauseMs = ms;
+    m_shared->push(g);
+}
+
+bool MidiOutputQueue::finishAndStop(std::uint32_t timeoutMs) {
+    if (!m_worker.joinable())
+        return false;
+    using Group = Shared::Group;
+    Shared& s = *m_shared;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     bool drained = false;
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        drained = m_idle.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                  [this] { return m_stopping || (m_waiting.empty() && !m_busy); });
+        std::unique_lock<std::mutex> lock(s.mutex);
+        Group lamps;
+        const bool anyLamps = s.foldLamps(lamps);
+        s.clear();
+        if (anyLamps)
+            s.append(lamps);
+        Group pause{Group::Kind::Pause};
+        pause.pauseMs = kGapMs;
+        s.append(pause);
+        s.wake.notify_one();
+        drained = s.idle.wait_until(lock, deadline, [&s] { return s.empty() && !s.busy; });
         if (!drained) {
-            m_waiting.clear();
-            m_abort.store(true, std::memory_order_relaxed);
+            s.clear();
+            s.abort.store(true);
         }
     }
-    stop();
+    stopWorker(deadline);
     return drained;
 }
 
 void MidiOutputQueue::discardAndStop() {
+    if (!m_worker.joinable())
+        return;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_waiting.clear();
-        m_abort.store(true, std::memory_order_relaxed);
+        std::lock_guard<std::mutex> lock(m_shared->mutex);
+        m_shared->clear();
+        m_shared->abort.store(true);
     }
-    stop();
+    stopWorker(Clock::now() + std::chrono::milliseconds(kStopWaitMs));
 }
 
-void MidiOutputQueue::stop() {
+// Waits until `deadline` for the worker to finish what it has begun. A worker that is still in a pause or a
+// message then is cut off from the output (waiting only for a message being handed over) and left to end on
+// its own: the host's thread must not hang on a machine that starves the worker.
+void MidiOutputQueue::stopWorker(Clock::time_point deadline) {
+    Shared& s = *m_shared;
+    bool stuck = false;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopping = true;
+        std::unique_lock<std::mutex> lock(s.mutex);
+        s.stopping = true;
+        s.wake.notify_all();
+        // Nothing waits now, so a worker between groups ends at once.
+        stuck = !s.idle.wait_until(lock, deadline, [&s] { return s.finished || !s.busy; });
     }
-    m_wake.notify_all();
-    if (m_worker.joinable())
+    if (!stuck) {
         m_worker.join();
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(s.sendMutex);
+        s.abort.store(true);
+    }
+    tamsel::platform().keepCodeLoaded();
+    m_worker.detach();
 }
 
 void MidiOutputQueue::waitIdle() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_idle.wait(lock, [this] { return m_stopping || (m_waiting.empty() && !m_busy); });
+    Shared& s = *m_shared;
+    std::unique_lock<std::mutex> lock(s.mutex);
+    s.idle.wait(lock, [&s] { return s.stopping || (s.empty() && !s.busy); });
 }

@@ -4,30 +4,33 @@
 // host-ready message: sleeping there would stall the host's interface. So the calling thread only queues
 // groups of messages, and one worker thread per surface sends them in order through the host's output,
 // keeping each pause as a real gap on the wire. The worker calls nothing of the host but the output's Send
-// and SendMsg, and no lock is held while it does.
+// and SendMsg, and the host's thread never waits for it while queueing.
 
+#include "midi_monitor.h"
 #include "reaper_abi.h"
 
-#include <atomic>
-#include <condition_variable>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
-#include <mutex>
+#include <memory>
 #include <thread>
 
 class MidiOutputQueue {
 public:
     // Groups that may wait at once. A group takes about 5 ms of wire and the host runs the surface about 30
     // times a second, so only a host flooding the surface ever reaches this; the waiting lamp groups are then
-    // merged into one that carries the final state (see push).
+    // merged into one that carries the final state (see push). The room is taken once, at construction, so
+    // queueing never allocates and never loses a group.
     static constexpr std::size_t kMaxWaiting = 64;
     // The pause that separates a lamp group's Note Ons from its Note Offs, and follows the host-ready
     // message.
     static constexpr std::uint32_t kGapMs = 5;
+    // How long stopping waits for the worker to leave a pause or a message it has begun.
+    static constexpr std::uint32_t kStopWaitMs = 250;
 
-    // Starts the worker on `out`, which must outlive it (stop the worker before destroying the output).
-    explicit MidiOutputQueue(midi_Output* out);
+    // Starts the worker on `out`, which must outlive the queue's stop. What goes out is noted in `monitor`
+    // when given, which must outlive the stop as well.
+    explicit MidiOutputQueue(midi_Output* out, tamsel::MidiMonitor* monitor = nullptr);
     ~MidiOutputQueue(); // discards what waits
     MidiOutputQueue(const MidiOutputQueue&) = delete;
     MidiOutputQueue& operator=(const MidiOutputQueue&) = delete;
@@ -40,37 +43,24 @@ public:
     // A gap before whatever comes next.
     void pushPause(std::uint32_t ms);
 
-    // Waits, at most `timeoutMs` of real time, until everything has gone out; then stops the worker and
-    // drops whatever is left. True when nothing was dropped.
-    bool drainAndStop(std::uint32_t timeoutMs);
+    // The last word: folds everything waiting into one lamp group with the final state (a waiting host-ready
+    // message or pause is dropped) and a gap, so the final lamps go out first thing however much was queued.
+    // Waits at most `timeoutMs` of real time for it to go out, then stops. True when nothing was dropped.
+    bool finishAndStop(std::uint32_t timeoutMs);
     // Drops what waits and stops the worker; a group it has begun ends after its current message.
     void discardAndStop();
     // Blocks until nothing waits and the worker is idle (tests and diagnostics).
     void waitIdle();
 
+    // Both stops return within their bound even when the worker is stuck in a pause: the worker is then left
+    // to end on its own, cut off from the output, so the output may be destroyed as soon as they return.
+
 private:
-    struct Group {
-        enum class Kind { Lamps, HostReady, Pause } kind;
-        std::uint32_t lamps = 0;
-        std::uint32_t changed = 0;
-        int fader = -1;
-        std::uint32_t pauseMs = 0;
-    };
+    struct Shared;
+    using Clock = std::chrono::steady_clock;
 
-    void push(const Group& group);
-    void mergeWaiting(); // with the lock held
-    void run();
-    void send(const Group& group);
-    bool aborted() const { return m_abort.load(std::memory_order_relaxed); }
-    void stop();
+    void stopWorker(Clock::time_point deadline);
 
-    midi_Output* m_out;
-    std::mutex m_mutex;
-    std::condition_variable m_wake; // the worker waits for work or the stop
-    std::condition_variable m_idle; // waitIdle and drainAndStop wait for an empty queue
-    std::deque<Group> m_waiting;
-    bool m_busy = false;
-    bool m_stopping = false;
-    std::atomic<bool> m_abort{false};
+    std::shared_ptr<Shared> m_shared; // the worker holds it too, in case it outlives the queue
     std::thread m_worker;
 };

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fnmatch.h>
 
 namespace tamsel {
@@ -95,6 +96,13 @@ public:
     void closeWindow(void* window) override {
         if (swellProvided())
             SendMessage(static_cast<HWND>(window), WM_CLOSE, 0, 0);
+    }
+
+    // Opening the plug-in's own file once more, never to be closed, keeps it mapped whatever the host does.
+    void keepCodeLoaded() override {
+        Dl_info self{};
+        if (dladdr(reinterpret_cast<void*>(&posixPlatform), &self) && self.dli_fname)
+            dlopen(self.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }
 };
 

@@ -8,6 +8,9 @@
 namespace tamsel {
 namespace {
 
+// Any object of the DLL names it to GetModuleHandleEx.
+const char g_pinAnchor = 0;
+
 class FindHandle {
 public:
     explicit FindHandle(HANDLE h) : m_handle(h) {}
@@ -74,6 +77,12 @@ public:
         return IsWindowVisible(static_cast<HWND>(window)) != FALSE;
     }
     void closeWindow(void* window) override { SendMessageA(static_cast<HWND>(window), WM_CLOSE, 0, 0); }
+    // Pins the module this code lives in (the plug-in's DLL): FreeLibrary then leaves it mapped.
+    void keepCodeLoaded() override {
+        HMODULE self = nullptr;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCSTR>(&g_pinAnchor), &self);
+    }
 };
 
 Win32Platform g_win32Platform;

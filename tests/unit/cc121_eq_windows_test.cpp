@@ -430,6 +430,11 @@ TEST_F(ReaEqTest, BandOnSwitchesTheHostsBandAndThePollShowsIt) {
     click(kNoteBandOn1);
     EXPECT_TRUE(step().empty());
     EXPECT_EQ(surface->lamps() & kAllBandOn, 0u);
+
+    trackAt(4).fx[0].eqBands[0].type = hostsim::kEqHighPass; // type 0 is a band like any other
+    bindTo(4);
+    click(kNoteBandOn1);
+    EXPECT_EQ(step(), (Lines{"TrackFX_SetEQBandEnabled(track 4, 0, 0, 0, false) -> true"}));
 }
 
 // A host without one of the optional functions loses only the feature that needs it; without any of them
@@ -437,6 +442,8 @@ TEST_F(ReaEqTest, BandOnSwitchesTheHostsBandAndThePollShowsIt) {
 TEST_F(ReaEqTest, EachMissingOptionalFunctionSwitchesOffOnlyItsFeature) {
     const std::set<std::string> lock = {"GetLastTouchedFX", "GetTrack", "GetMasterTrack",
                                         "TrackFX_GetParamNormalized", "TrackFX_SetParamNormalized"};
+    const std::set<std::string> reaEq = {"TrackFX_GetEQParam", "TrackFX_GetEQBandEnabled",
+                                         "TrackFX_SetEQBandEnabled"};
     for (int i = 1; i <= host::kOptionalFunctionCount; ++i) {
         const bool all = i == host::kOptionalFunctionCount;
         const char* name = all ? "every one" : host::optionalFunctionName(i);
@@ -454,7 +461,7 @@ TEST_F(ReaEqTest, EachMissingOptionalFunctionSwitchesOffOnlyItsFeature) {
         Lines expected;
         if (!all && !lock.count(name))
             expected.push_back("TrackFX_SetParamNormalized(track 4, 0, 0, 0.210000) -> true");
-        if (!all && lock.count(name))
+        if (!all && !reaEq.count(name))
             expected.push_back("TrackFX_SetEQBandEnabled(track 4, 0, 2, 0, false) -> true");
         EXPECT_EQ(step(), expected) << name;
         if (!all)
@@ -655,6 +662,21 @@ TEST_F(WindowTest, FolderTracksAreFoundNamedOrUnnamed) {
     EXPECT_TRUE(step().empty());
     EXPECT_EQ(platform.closedTitles,
               (std::vector<std::string>{"FX: Track 3 (folder)", "Routing for track 3 \"\" (folder)"}));
+}
+
+TEST_F(WindowTest, InTheMixerViewTheButtonsUseTheTracksOwnNumber) {
+    trackAt(2).visibleInMixer = false; // mixer id 2 is track 3
+    start("0 31 0 0 0 1 10", -1);
+    surface->OnTrackSelection(handleAt(3));
+    openWindow("FX: Track 3 \"Track 3\"");
+    openWindow("Routing for track 3 \"Track 3\"");
+    run(201);
+    EXPECT_EQ(surface->lamps() & (kBitFx | kBitRouting), kBitFx | kBitRouting);
+    click(kNoteFx);
+    click(kNoteRouting);
+    EXPECT_TRUE(step().empty());
+    EXPECT_EQ(platform.closedTitles,
+              (std::vector<std::string>{"FX: Track 3 \"Track 3\"", "Routing for track 3 \"Track 3\""}));
 }
 
 TEST_F(WindowTest, WithoutATrackTheButtonsDoNothing) {

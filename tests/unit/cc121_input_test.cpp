@@ -92,16 +92,20 @@ TEST_F(InputTest, LatePartnerPressIsIgnored) {
 }
 
 TEST_F(InputTest, APairNeedsThePartnersOwnPressWithin100ms) {
-    press(kNoteMute);
-    run(10);
-    press(kNoteChannelLeft); // another pair's press in between
-    run(500);
-    press(kNoteMonitor);
-    run(50);
-    EXPECT_FALSE(surface->flipped());
-    release(kNoteMute);
-    run();
-    EXPECT_TRUE(trackAt(2).mute);
+    for (const auto& [first, second] :
+         {std::pair(kNoteMute, kNoteMonitor), std::pair(kNoteMonitor, kNoteMute)}) {
+        start();
+        press(first);
+        run(10);
+        press(kNoteChannelLeft); // another pair's press in between
+        run(500);
+        press(second);
+        run(50);
+        EXPECT_FALSE(surface->flipped()) << int(first);
+        release(first);
+        run();
+        EXPECT_TRUE(first == kNoteMute ? trackAt(2).mute : trackAt(2).recMonitor == 1) << int(first);
+    }
 }
 
 TEST_F(InputTest, MonitorCyclesThroughThreeStatesButNotOnMaster) {
@@ -395,9 +399,40 @@ TEST_F(InputTest, PinIsDroppedWhenItsEffectOrTrackGoesAndTheResendShowsIt) {
     touch(host, 4, 0, 0);
     press(kNoteLock);
     run();
-    host.project().removeTrack(trackAt(3)); // number 4 is gone; the poll notices without the knob
+    host.project().removeTrack(trackAt(4)); // the poll notices without the knob
     clear();
     run(201);
+    EXPECT_EQ(wire(), lampGroup({{0x77, false}}));
+}
+
+// The pin follows its track and effect instance wherever they move, never the number they left behind; it
+// lets go when the instance leaves the chain, and on any change when the host cannot name instances.
+TEST_F(InputTest, PinFollowsItsEffectInstanceOrLetsGo) {
+    for (int id : {3, 4}) {
+        trackAt(id).addFx("EQ", {{"Gain", 0.5, 0.0, 1.0}});
+        trackAt(id).addFx("Comp", {{"Threshold", 0.5, 0.0, 1.0}});
+    }
+    touch(host, 3, 1, 0);
+    press(kNoteLock);
+    run();
+    host.project().removeTrack(trackAt(1)); // track 3 is number 2 now, another's Comp is number 3
+    std::swap(trackAt(2).fx[0], trackAt(2).fx[1]);
+    surface->SetTrackListChange();
+    turn(kCcAiKnob, 0x01);
+    EXPECT_EQ(step(), (Lines{"TrackFX_SetParamNormalized(track 2, 0, 0, 0.510000) -> true"}));
+    trackAt(2).fx.erase(trackAt(2).fx.begin());
+    clear();
+    surface->Extended(CSURF_EXT_SETFXCHANGE, handleAt(2), nullptr, nullptr);
+    EXPECT_EQ(wire(), lampGroup({{0x77, false}}));
+
+    host.withhold("TrackFX_GetFXGUID");
+    host::unbindFunctions();
+    ASSERT_TRUE(host::bindFunctions(hostsim::getFunc));
+    touch(host, 3, 1, 0);
+    press(kNoteLock);
+    run();
+    clear();
+    surface->SetTrackListChange();
     EXPECT_EQ(wire(), lampGroup({{0x77, false}}));
 }
 

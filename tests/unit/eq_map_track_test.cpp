@@ -289,6 +289,7 @@ TEST(EqRules, BypassFlipsAndLampsShowAboveOneHalf) {
     // Other ranges switch and light about their middle, as Band On toggles.
     EXPECT_EQ(eqBypassTarget(1, 1, 3), 3);
     EXPECT_EQ(eqBypassTarget(2, 1, 3), 1);
+    EXPECT_EQ(eqBypassTarget(0, 0, 2), 2);
     EXPECT_FALSE(eqLampLit(1.5, 1, 3));
     EXPECT_TRUE(eqLampLit(0.4, -1, 1));
 }

@@ -194,11 +194,11 @@ TEST(EncoderActionValue, ExtremeAccelerations) {
     EXPECT_EQ(encoderActionValue(cc121::encoderAmount(0x3F, 10)), 8 * 63 * 63);
 }
 
-TEST_F(UserActions, EditsReplaceOnlyWhatWasTyped) {
+TEST_F(UserActions, EditsReplaceOnlyWhatWasTypedCutTo255Bytes) {
     SurfaceSettings s;
-    applyActionEdits(s, {"", "_SWS_ABOUT", "", "7", "", "", "a b"});
-    const std::array<std::string, kActionSlotCount> expected = {"12",    "_SWS_ABOUT", "1011", "7",
-                                                                "40112", "40111",      "a b"};
+    applyActionEdits(s, {"", "_SWS_ABOUT", "", "7", std::string(256, 'x'), std::string(255, 'y'), "a b"});
+    const std::array<std::string, kActionSlotCount> expected = {
+        "12", "_SWS_ABOUT", "1011", "7", std::string(255, 'x'), std::string(255, 'y'), "a b"};
     EXPECT_EQ(s.actions, expected);
 }
 

@@ -85,25 +85,6 @@ int report(bool passed, const char* what) {
     return passed ? 0 : 1;
 }
 
-// What the plug-ins registered. Only the control-surface records matter to this host; kept here, in one
-// place, until the model keeps registrations of its own.
-std::vector<reaper_csurf_reg_t> g_surfaceTypes;
-
-int registerCallback(const char* name, void* info) {
-    if (!name)
-        return 0;
-    if (std::strcmp(name, "csurf") == 0 && info)
-        g_surfaceTypes.push_back(*static_cast<reaper_csurf_reg_t*>(info));
-    return 1;
-}
-
-const reaper_csurf_reg_t* cc121Type() {
-    for (const reaper_csurf_reg_t& r : g_surfaceTypes)
-        if (r.type_string && std::strcmp(r.type_string, "CC121") == 0)
-            return &r;
-    return nullptr;
-}
-
 // A surface the host never destroyed: it stays reachable here, as it would inside REAPER at exit.
 IReaperControlSurface* g_abandonedSurface = nullptr;
 
@@ -132,13 +113,15 @@ int run(const Options& o) {
 
     reaper_plugin_info_t info{};
     info.caller_version = kReaperPluginVersion;
-    info.Register = registerCallback;
+    info.Register = hostsim::registerFunc;
     info.GetFunc = hostsim::getFunc;
-    std::vector<hostsim::LoadedPlugin> plugins =
-        hostsim::loadLinuxUserPlugins(resource, info, o.swell, swell ? swell->getFunc() : nullptr, stdout);
+    std::vector<hostsim::LoadedPlugin> plugins = hostsim::loadLinuxUserPlugins(
+        resource, info, o.swell, swell ? swell->getFunc() : nullptr, host.registrations(), stdout);
     std::printf("hostsim: %zu plug-in(s) loaded after %zu function lookups\n", plugins.size(),
                 host.lookups().size());
-    const reaper_csurf_reg_t* type = cc121Type();
+    for (const hostsim::ActionEntry& a : host.registrations().actions())
+        std::printf("hostsim: registered action %d \"%s\"\n", a.command, a.name.c_str());
+    const reaper_csurf_reg_t* type = host.registrations().surfaceType("CC121");
     int failures = report(type && type->desc_string && std::strcmp(type->desc_string, "Steinberg CC121") == 0,
                           "registered csurf type \"CC121\" (\"Steinberg CC121\")");
     if (!type)
@@ -150,7 +133,9 @@ int run(const Options& o) {
     IReaperControlSurface* surface = nullptr;
     if (o.tour || o.unloadWithSurface) {
         int errors = 0;
-        surface = type->create ? type->create("CC121", "0 31 0 0 0 0 10", &errors) : nullptr;
+        // A surface the host destroys itself; the one left alive at unload is never the host's to destroy.
+        surface = o.tour ? host.createSurface("CC121", "0 31 0 0 0 0 10", &errors)
+                         : type->create("CC121", "0 31 0 0 0 0 10", &errors);
         failures += report(surface && errors == 0, "the plug-in creates a surface on both ports");
         if (surface)
             host.surfaces().add(surface);
@@ -162,8 +147,7 @@ int run(const Options& o) {
     if (surface && o.tour) {
         failures += hostsim::playScriptedTour(host, runOnce, stdout);
         std::printf("\n== the host destroys the surface\n");
-        host.surfaces().remove(surface);
-        delete surface;
+        host.destroySurface(surface);
         surface = nullptr;
         failures += hostsim::checkWireAfterSurface(host, stdout);
         failures +=
@@ -180,10 +164,15 @@ int run(const Options& o) {
         g_abandonedSurface = surface;
     }
 
-    const int stillMapped = hostsim::unloadLinuxUserPlugins(plugins);
+    const hostsim::UnloadReport unload = hostsim::unloadLinuxUserPlugins(plugins, host.registrations());
     if (g_abandonedSurface) // a worker still running would now return into unmapped code
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    failures += report(stillMapped == 0, "every plug-in library is unmapped after dlclose");
+    for (const std::string& left : unload.leftBehind)
+        std::printf("hostsim: still registered after unloading: %s\n", left.c_str());
+    failures += report(unload.leftBehind.empty(), "the plug-in withdrew its actions and hooks at unload");
+    failures += report(unload.stillMapped == 0, "every plug-in library is unmapped after dlclose");
+    if (!host.console().empty())
+        std::printf("hostsim: the console holds:\n%s", host.console().c_str());
     std::printf("hostsim: %d check(s) failed\n", failures);
     return failures == 0 ? 0 : 1;
 }

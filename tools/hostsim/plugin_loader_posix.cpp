@@ -53,7 +53,7 @@ bool isLinuxExtensionFileName(const std::string& name) {
 
 std::vector<LoadedPlugin> loadLinuxUserPlugins(const std::string& resourceFolder, reaper_plugin_info_t& info,
                                                SwellHandover swell, void* (*swellGetFunc)(const char*),
-                                               std::FILE* report) {
+                                               Registrations& registrations, std::FILE* report) {
     std::vector<LoadedPlugin> loaded;
     const std::string folder = resourceFolder + "/UserPlugins";
     const std::vector<std::string> names = extensionFiles(folder);
@@ -77,10 +77,16 @@ std::vector<LoadedPlugin> loadLinuxUserPlugins(const std::string& resourceFolder
             else if (swell == SwellHandover::NullGetter)
                 swellMain(module, kProcessAttach, nullptr);
         }
+        registrations.setOwner(name);
         const int result = entry(module, &info);
+        registrations.setOwner(std::string());
         std::fprintf(report, "hostsim: UserPlugins/%s: ReaperPluginEntry returned %d\n", name.c_str(),
                      result);
         if (result == 0) {
+            // Nothing may point into a library that goes.
+            if (const int withdrawn = registrations.withdrawAll(name))
+                std::fprintf(report, "hostsim: withdrew %d registration(s) of UserPlugins/%s\n", withdrawn,
+                             name.c_str());
             dlclose(module);
             continue;
         }
@@ -89,7 +95,8 @@ std::vector<LoadedPlugin> loadLinuxUserPlugins(const std::string& resourceFolder
     return loaded;
 }
 
-int unloadLinuxUserPlugins(std::vector<LoadedPlugin>& plugins) {
+UnloadReport unloadLinuxUserPlugins(std::vector<LoadedPlugin>& plugins, Registrations& registrations) {
+    UnloadReport report;
     std::vector<std::string> paths;
     for (auto it = plugins.rbegin(); it != plugins.rend(); ++it) {
         Dl_info where{};
@@ -100,16 +107,19 @@ int unloadLinuxUserPlugins(std::vector<LoadedPlugin>& plugins) {
             entry(it->module, nullptr);
         if (const auto swellMain = symbolOf<SwellMainProc>(it->module, "SWELL_dllMain"))
             swellMain(it->module, kProcessDetach, nullptr);
+        for (const std::string& line : registrations.held())
+            if (line.rfind("csurf ", 0) != 0)
+                report.leftBehind.push_back(it->file + ": " + line);
+        registrations.withdrawAll(it->file);
         dlclose(it->module);
     }
     plugins.clear();
-    int stillMapped = 0;
     for (const std::string& path : paths)
         if (void* again = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD)) {
-            ++stillMapped;
+            ++report.stillMapped;
             dlclose(again);
         }
-    return stillMapped;
+    return report;
 }
 
 } // namespace hostsim

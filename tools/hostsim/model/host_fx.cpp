@@ -2,6 +2,7 @@
 #include "hostsim/model/host.h"
 
 #include "hostsim/model/text_buffer.h"
+#include "hostsim/model/track_fields.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,6 +76,13 @@ bool Host::TrackFX_SetParamNormalized(MediaTrack* track, int fx, int param, doub
         return call.returns(false);
     p->value = p->min + std::clamp(value, 0.0, 1.0) * (p->max - p->min);
     return call.returns(true);
+}
+
+GUID* Host::TrackFX_GetFXGUID(MediaTrack* track, int fx) {
+    auto call = query(fmt::call("TrackFX_GetFXGUID", {label(track), fmt::value(fx)}));
+    Fx* f = findFx(track, fx);
+    call.result(f ? formatValue(ValueType::Id, f->guid.data()) : "null");
+    return f ? reinterpret_cast<GUID*>(f->guid.data()) : nullptr;
 }
 
 bool Host::TrackFX_GetParamName(MediaTrack* track, int fx, int param, char* buf, int buf_sz) {

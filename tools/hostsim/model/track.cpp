@@ -5,6 +5,15 @@
 
 namespace hostsim {
 
+Guid newGuid() {
+    static unsigned long long next = 0;
+    Guid g{};
+    unsigned long long n = ++next;
+    for (std::size_t i = 0; i < g.size() && n; ++i, n >>= 8)
+        g[i] = static_cast<unsigned char>(n);
+    return g;
+}
+
 EqBand* Fx::eqBand(int type, int index) {
     for (EqBand& band : eqBands)
         if (band.type == type && index-- == 0)

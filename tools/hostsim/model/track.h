@@ -1,10 +1,16 @@
 #pragma once
 // One track of the simulated project, as plain data. The handles the plug-in gets point at these records.
 
+#include <array>
 #include <string>
 #include <vector>
 
 namespace hostsim {
+
+// The identifier REAPER gives every track and effect instance: it stays with the record wherever it moves.
+using Guid = std::array<unsigned char, 16>;
+// A fresh one, different from every one handed out before.
+Guid newGuid();
 
 // Automation modes as the host numbers them.
 constexpr int kAutoTrim = 0;
@@ -38,6 +44,7 @@ struct Fx {
     // Non-empty only for ReaEQ: its bands in order. Parameters 3b, 3b + 1 and 3b + 2 are band b's frequency,
     // gain and bandwidth, parameter 3 x bands the overall gain.
     std::vector<EqBand> eqBands;
+    Guid guid = newGuid();
 
     bool isReaEq() const { return !eqBands.empty(); }
     // The `index`-th band of `type` (0 = the first of that type), or null.
@@ -68,6 +75,7 @@ struct Track {
     bool fxEnabled = true;      // the chain as a whole, not single effects
     std::vector<Fx> fx;
     std::vector<Send> sends;
+    Guid guid = newGuid();
 
     bool isFolder() const { return folderDepth > 0; }
     Fx& addFx(std::string fxName, std::vector<FxParam> params = {});

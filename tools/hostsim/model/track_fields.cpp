@@ -2,6 +2,7 @@
 
 #include "hostsim/model/call_log.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace hostsim {
@@ -33,6 +34,10 @@ const Field<Track> kTrackFields[] = {
     {"I_FOLDERDEPTH", ValueType::Int,
      [](Track& t) -> void* {
          return &t.folderDepth;
+     }},
+    {"GUID", ValueType::Id,
+     [](Track& t) -> void* {
+         return t.guid.data();
      }},
 };
 
@@ -79,6 +84,9 @@ void assignValue(const ValueRef& ref, const void* from) {
         // Read as a byte: a caller's bool may hold any non-zero value.
         *static_cast<bool*>(ref.address) = *static_cast<const unsigned char*>(from) != 0;
         break;
+    case ValueType::Id:
+        std::memcpy(ref.address, from, sizeof(Guid));
+        break;
     }
 }
 
@@ -90,6 +98,15 @@ std::string formatValue(ValueType type, const void* from) {
         return fmt::value(*static_cast<const double*>(from));
     case ValueType::Bool:
         return fmt::value(*static_cast<const unsigned char*>(from) != 0);
+    case ValueType::Id: {
+        std::string text = "{";
+        for (std::size_t i = 0; i < sizeof(Guid); ++i) {
+            char hex[3];
+            std::snprintf(hex, sizeof hex, "%02X", static_cast<const unsigned char*>(from)[i]);
+            text += hex;
+        }
+        return text + "}";
+    }
     }
     return "?";
 }

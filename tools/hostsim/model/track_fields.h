@@ -10,14 +10,14 @@
 
 namespace hostsim {
 
-enum class ValueType { Int, Double, Bool };
+enum class ValueType { Int, Double, Bool, Id };
 
 struct ValueRef {
     ValueType type;
     void* address; // the live value
 };
 
-// "I_RECMON", "I_FOLDERCOMPACT", "I_FOLDERDEPTH" (int), "D_VOL", "D_PAN" (double).
+// "I_RECMON", "I_FOLDERCOMPACT", "I_FOLDERDEPTH" (int), "D_VOL", "D_PAN" (double), "GUID" (16 bytes).
 std::optional<ValueRef> trackValue(Track& track, const char* name);
 // "B_MUTE" (bool), "D_VOL" (double). "P_DESTTRACK" is not a stored value: the host returns the track itself.
 std::optional<ValueRef> sendValue(Send& send, const char* name);
