@@ -1,4 +1,4 @@
-#include "host_windows_win32.h"
+#include "host_windows.h"
 
 #include "hostsim/model/host.h"
 

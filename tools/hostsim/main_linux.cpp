@@ -14,6 +14,7 @@
 // The resource folder defaults to "resource" beside the folder of hostsim, where the build lays one out, and
 // libSwell.so to the one beside hostsim; GetExePath answers hostsim's own folder.
 #include "demo_project.h"
+#include "host_windows.h"
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
 #include "plugin_loader_posix.h"
@@ -109,6 +110,7 @@ int run(const Options& o) {
             std::printf("hostsim: no SWELL: %s\n", swell->error().c_str());
             return 1;
         }
+        hostsim::defineWindowActions(host);
     }
 
     reaper_plugin_info_t info{};

@@ -16,7 +16,7 @@
 // The resource folder (GetResourcePath) defaults to "resource" beside the folder of hostsim.exe, where the
 // build lays one out; the program folder (GetExePath) to the folder of hostsim.exe, as REAPER's is its own.
 #include "demo_project.h"
-#include "host_windows_win32.h"
+#include "host_windows.h"
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/control.h"
 #include "hostsim/model/host.h"
