@@ -15,6 +15,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools/dist"))
 import changelog  # noqa: E402
 import dist  # noqa: E402
 import licences  # noqa: E402
+import reapack  # noqa: E402
 from reprozip import write_zip  # noqa: E402
 
 GOOD_LOG = "# Changelog\n\n## 0.3.0 - unreleased\n- new\n\n## 0.2.0 - 2026-12-08\n### Fixed\n- old\n"
@@ -116,6 +117,23 @@ class LicenceCheckTest(unittest.TestCase):
     def test_a_binary_without_its_map_fails(self):
         problems = licences.check_package("p.zip", ["x.dll"], "licences/", {}, NOTICES)
         self.assertIn("no linker map for x.dll", problems[0])
+
+
+class ReaPackIndexTest(unittest.TestCase):
+    def test_older_versions_of_the_package_are_kept_and_its_own_version_replaced(self):
+        previous = ('<index version="1"><category name="Extensions"><reapack name="other">'
+                    '<version name="0.1.0"/></reapack><reapack name="tamsel"><version name="0.2.0"/>'
+                    '<version name="0.3.0"/><version name="0.10.0"><changelog><![CDATA[a <b>]]></changelog>'
+                    '</version></reapack></category></index>')
+        with tempfile.TemporaryDirectory() as tmp:
+            Path(tmp, "old.xml").write_text(previous)
+            older = reapack.older_versions(Path(tmp, "old.xml"), "tamsel", "0.3.0")
+            date = datetime.date(2026, 1, 2)
+            text = reapack.index_xml("tamsel", "d", "0.3.0", "me", date, "new", "w", [], older)
+            Path(tmp, "new.xml").write_text(text)
+            versions = [(v.get("name"), v.findtext("changelog"))
+                        for v in reapack.ElementTree.parse(Path(tmp, "new.xml")).iter("version")]
+        self.assertEqual(versions, [("0.3.0", "new"), ("0.10.0", "a <b>"), ("0.2.0", None)])
 
 
 class ReproducibleZipTest(unittest.TestCase):

@@ -128,12 +128,17 @@ def index_sources(url: str) -> Tuple[Dict[str, Path], List[reapack.Source]]:
     return served, sources
 
 
-def write_index(out: Path, url: str, version: str, rel: changelog.Release, date: datetime.date) -> None:
+def write_index(out: Path, url: str, version: str, rel: changelog.Release, date: datetime.date,
+                previous: Optional[Path]) -> None:
+    try:
+        older = reapack.older_versions(previous, release.PACKAGE, version) if previous else []
+    except ValueError as e:
+        raise DistError(str(e)) from None
     served, sources = index_sources(url)
     for name, content in served.items():
         shutil.copyfile(content, out / name)
     text = reapack.index_xml(release.PACKAGE, release.DESCRIPTION, version, release.author(), date, rel.text,
-                             f"{url}/user-guide.md", sources)
+                             f"{url}/user-guide.md", sources, older)
     (out / "index.xml").write_text(text, encoding="utf-8")
 
 
@@ -178,7 +183,7 @@ def check(out: Path) -> List[str]:
     return problems
 
 
-def build(out: Path, url: Optional[str], default_out: bool) -> changelog.Release:
+def build(out: Path, url: Optional[str], default_out: bool, previous: Optional[Path]) -> changelog.Release:
     version = release.version()
     rel = changelog.find(changelog.parse(release.CHANGELOG.read_text(encoding="utf-8")), version)
     missing = [str(p) for p in required_inputs() if not p.is_file()]
@@ -206,7 +211,7 @@ def build(out: Path, url: Optional[str], default_out: bool) -> changelog.Release
         panel.update(notice_files("licences/", release.PANEL_LICENCES))
         write_zip(staging / release.PANEL_ZIP.format(version=version), panel, date)
         if url:
-            write_index(staging, url, version, rel, date)
+            write_index(staging, url, version, rel, date, previous)
         problems = check(staging)
         if problems:
             raise DistError("the release is incomplete, nothing was replaced:\n  " + "\n  ".join(problems))
@@ -222,6 +227,8 @@ def main(argv=None) -> int:
     parser = argparse.ArgumentParser(prog="./dev dist", description=__doc__.splitlines()[0])
     parser.add_argument("--base-url", metavar="URL",
                         help="where the files of dist/ will be downloadable from; writes index.xml")
+    parser.add_argument("--previous-index", type=Path, metavar="FILE",
+                        help="the index.xml published last: its older versions are kept in the new one")
     parser.add_argument("--out", type=Path, help="the output folder (default: dist/, replaced each run)")
     parser.add_argument("--check-args", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args(argv)
@@ -230,11 +237,14 @@ def main(argv=None) -> int:
     except ValueError as e:
         print(f"dist: {e}", file=sys.stderr)
         return 2
+    if args.previous_index and (not url or not args.previous_index.is_file()):
+        print("dist: --previous-index needs --base-url and an existing file", file=sys.stderr)
+        return 2
     if args.check_args:
         return 0
     out = (args.out or release.ROOT / "dist").resolve()
     try:
-        rel = build(out, url, default_out=args.out is None)
+        rel = build(out, url, default_out=args.out is None, previous=args.previous_index)
     except (DistError, changelog.ChangelogError) as e:
         print(f"dist: {e}", file=sys.stderr)
         return 1

@@ -30,7 +30,7 @@ def multihash(path: Path) -> str:
 
 
 def index_xml(name: str, desc: str, version: str, author: str, date: datetime.date, changelog: str,
-              website: str, sources: List[Source]) -> str:
+              website: str, sources: List[Source], older: List[str] = ()) -> str:
     out = ['<?xml version="1.0" encoding="utf-8"?>',
            f"<index version=\"1\" name={quoteattr(name)}>",
            '  <category name="Extensions">',
@@ -50,8 +50,25 @@ def index_xml(name: str, desc: str, version: str, author: str, date: datetime.da
             attributes += f" platform={quoteattr(s.platform)}"
         attributes += f" file={quoteattr(s.file)} hash=\"{multihash(s.content)}\""
         out.append(f"        <source{attributes}>{escape(s.url)}</source>")
-    out += ["      </version>", "    </reapack>", "  </category>", "</index>", ""]
+    out.append("      </version>")
+    out += ["      " + v for v in older]
+    out += ["    </reapack>", "  </category>", "</index>", ""]
     return "\n".join(out)
+
+
+def older_versions(index: Path, name: str, version: str) -> List[str]:
+    """The <version> elements of package `name` in a published index, but `version`, newest first: kept
+    in the next index, they let ReaPack users go back to them."""
+    try:
+        root = ElementTree.parse(index).getroot()
+    except (OSError, ElementTree.ParseError) as e:
+        raise ValueError(f"cannot read the previous index {index}: {e}") from None
+    found = [v for p in root.iter("reapack") if p.get("name") == name for v in p.findall("version")
+             if v.get("name") != version]
+    found.sort(key=lambda v: [int(n) for n in v.get("name", "0").split(".") if n.isdigit()], reverse=True)
+    for v in found:
+        v.tail = None
+    return [ElementTree.tostring(v, encoding="unicode") for v in found]
 
 
 def installed_paths(index: Path, platform: str) -> List[str]:
