@@ -7,7 +7,6 @@ set -euo pipefail
 ROOT=$1
 OUT=$ROOT/out/e2e-release
 DIST=$OUT/dist
-HERE=$ROOT/tests/dist
 rm -rf "$OUT"
 mkdir -p "$OUT/reaper-program"
 
@@ -24,8 +23,8 @@ if [ "$first" != "$second" ]; then
 fi
 echo "release built twice, the same $(wc -l <<<"$first") files"
 
-python3 "$HERE/reapack_install.py" "$DIST/index.xml" win64 "$OUT/reapack"
-python3 "$HERE/reaperpkg_install.py" "$DIST"/tamsel-*.ReaperPkg "$OUT/reaperpkg"
+python3 "$ROOT/tests/dist/install.py" reapack "$DIST/index.xml" win64 "$OUT/reapack"
+python3 "$ROOT/tests/dist/install.py" reaperpkg "$DIST"/tamsel-*.ReaperPkg "$OUT/reaperpkg"
 unzip -q "$DIST"/tamsel-*-win64.zip -d "$OUT/zip"
 unzip -q "$DIST"/kestro-*-windows.zip -d "$OUT/panel"
 for way in reaperpkg zip; do
