@@ -65,8 +65,10 @@ REAPACK_DOCS_FOLDER = "tamsel/"  # below Data: ReaPack installs no file outside 
 
 
 def link_map(binary: Path) -> Path:
-    """Where the build writes a binary's linker map (cmake/link_map.cmake)."""
-    return binary.parent.parent / "linkmaps" / (binary.name + ".map")
+    """The binary's linker map, which its build tree keeps in linkmaps/ (cmake/link_map.cmake)."""
+    name = binary.name + ".map"
+    found = [p / "linkmaps" / name for p in binary.parents if (p / "linkmaps" / name).is_file()]
+    return found[0] if found else binary.parent.parent / "linkmaps" / name
 
 
 def version() -> str:
