@@ -57,9 +57,11 @@ def parse_base_url(text: str) -> str:
 
 
 def commit_date() -> datetime.date:
+    # A clone owned by another user (as in some CI containers) is still ours to read the date from.
+    git = ["git", "-c", f"safe.directory={release.ROOT}", "-C", str(release.ROOT)]
     try:
-        out = subprocess.run(["git", "-C", str(release.ROOT), "log", "-1", "--format=%cs"], check=True,
-                             capture_output=True, text=True).stdout.strip()
+        out = subprocess.run(git + ["log", "-1", "--format=%cs"], check=True, capture_output=True,
+                             text=True).stdout.strip()
         return datetime.date.fromisoformat(out)
     except (OSError, subprocess.CalledProcessError, ValueError):
         raise DistError("the version is unreleased and no git commit dates it: write its release date into "
