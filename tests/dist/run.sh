@@ -2,7 +2,8 @@
 # The release as users get it. Built twice (the same bytes both times), then installed into empty resource
 # folders three ways: from its ReaPack index at a file:// address, from its .ReaperPkg by REAPER's rules,
 # and from its zip. The simulated host loads each; the end-to-end tour runs against the ReaPack install,
-# with the panel from its own zip.    usage: run.sh ROOT   (needs a display, for the tour)
+# with the panel from its own zip. The Linux packages go to the Linux host (below).
+# usage: run.sh ROOT   (needs a display, for the tour)
 set -euo pipefail
 ROOT=$1
 OUT=$ROOT/out/e2e-release
@@ -48,6 +49,27 @@ host_loads() { # RESOURCE_FOLDER
 for way in reaperpkg zip; do
     host_loads "$OUT/$way" || { echo "the host did not load the plug-in from the $way" >&2; exit 1; }
     echo "installed from the $way: the host loads the plug-in and it registers CC121"
+done
+
+# The Linux plug-ins, installed from their ReaPack sources and from their zips, the zips into resource
+# folders with UTF-8 names (as a user's home folder may have): the Linux host loads each as REAPER does and runs
+# the scripted tour and the settings page on it, the aarch64 one under qemu-user.
+for arch in x86_64 aarch64; do
+    case $arch in
+    x86_64) platform=linux64 host=("$ROOT/build/linux/bin/hostsim") ;;
+    aarch64) platform=linux-aarch64 host=(qemu-aarch64 -L /usr/aarch64-linux-gnu "$ROOT/build/aarch64/bin/hostsim") ;;
+    esac
+    folder="$OUT/zip-$arch Ærø ♫"
+    python3 "$ROOT/tests/dist/install.py" reapack "$DIST/index.xml" "$platform" "$OUT/reapack-$arch"
+    unzip -q "$DIST"/tamsel-*-linux-$arch.zip -d "$folder"
+    diff -r "$OUT/reapack-$arch/UserPlugins" "$folder/UserPlugins"
+    diff -r "$OUT/reapack-$arch/Data/CC121" "$folder/Data/CC121"
+    "${host[@]}" --resource-folder "$folder" --config-page --tour >"$OUT/linux-$arch.log" 2>&1 || {
+        grep -v '^SWELL: swt' "$OUT/linux-$arch.log" >&2
+        echo "the Linux host failed on the linux-$arch zip" >&2
+        exit 1
+    }
+    echo "installed from the linux-$arch zip: the Linux host runs the tour and the settings page on it"
 done
 
 RESOURCE="$OUT/reapack" PANEL="$OUT/panel/kestro-x64.exe" \

@@ -192,7 +192,7 @@ def build(out: Path, url: Optional[str], default_out: bool, previous: Optional[P
     if not eqmaps():
         missing.append(str(release.EQMAPS / "*.eqmap"))
     if missing:
-        raise DistError("missing (build with ./dev build win64 win32, set up with ./dev setup):\n  "
+        raise DistError("missing (build with ./dev build win64 win32 linux aarch64, set up with ./dev setup):\n  "
                         + "\n  ".join(missing))
     if out.exists() and not default_out and any(out.iterdir()) and not (out / MARKER).exists():
         raise DistError(f"{out} holds files that ./dev dist did not write: choose another folder")
@@ -204,7 +204,7 @@ def build(out: Path, url: Optional[str], default_out: bool, previous: Optional[P
         (staging / MARKER).write_text("written by ./dev dist; replaced by its next run\n")
         for platform in release.PLATFORMS:
             tree = resource_tree(platform)
-            write_zip(staging / f"tamsel-{version}-{platform.reapack}.zip", tree, date)
+            write_zip(staging / platform.zip_name(version), tree, date)
             if platform.reaperpkg:
                 pkg = dict(tree, **{PACKAGE_INFO: package_info(version, url)})
                 write_zip(staging / platform.reaperpkg.format(version=version), pkg, date)

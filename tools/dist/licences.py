@@ -16,6 +16,9 @@ RULES: List[Tuple[str, str]] = [
     (r"/libz\.a$", "zlib"),
     (r"/librtmidi\.a$", "rtmidi"),
     (r"/lib(win)?pthread\.a$", "winpthreads"),
+    (r"/swell[^/]*\.cpp\.o$", "wdl"),  # WDL's sources, compiled in the project's build tree
+    (r"^/usr/lib/gcc(-cross)?/[^/]+-linux-gnu/", "gcc-runtime-linux"),
+    (r"^(/usr/lib/[^/]+-linux-gnu/|/usr/[^/]+-linux-gnu/lib/)", "glibc"),
     (r"^/usr/lib/gcc/", "gcc-runtime"),
     (r"^/usr/[^/]+-w64-mingw32/lib/", "mingw-w64-runtime"),
     (r"^[^/]", "tamsel"),  # a relative path: the project's own build tree

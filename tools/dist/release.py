@@ -27,9 +27,14 @@ NOTICES: Dict[str, Notice] = {
     "libpng": Notice("libpng.txt", DEPS / "src/libpng1.6/LICENSE"),
     "zlib": Notice("zlib.txt", Path("/usr/share/doc/libz-mingw-w64-dev/copyright")),
     "rtmidi": Notice("rtmidi.txt", DEPS / "src/rtmidi/LICENSE"),
+    # The Linux plug-in: SWELL's stub and headers built in, and the start-up pieces of GCC and glibc.
+    "wdl": Notice("wdl.txt", ROOT / "tools/dist/notices/wdl.txt"),
+    "gcc-runtime-linux": Notice("gcc-runtime-linux.txt", Path("/usr/share/doc/libgcc-s1/copyright")),
+    "glibc": Notice("glibc.txt", Path("/usr/share/doc/libc6/copyright")),
 }
 
 MINGW_RUNTIME = ("gcc-runtime", "mingw-w64-runtime", "winpthreads")
+LINUX_RUNTIME = ("wdl", "gcc-runtime-linux", "glibc")
 
 
 @dataclass(frozen=True)
@@ -38,11 +43,19 @@ class Platform:
     plugin: Path  # the built plug-in, installed into UserPlugins under its own name
     licences: Tuple[str, ...]  # libraries whose notices ship with it
     reaperpkg: Optional[str] = None  # file name of its .ReaperPkg ({version} filled in), if it has one
+    label: Optional[str] = None  # names the resource-folder zip instead of the ReaPack name
+
+    def zip_name(self, version: str) -> str:
+        return f"tamsel-{version}-{self.label or self.reapack}.zip"
 
 
 PLATFORMS: Tuple[Platform, ...] = (
     Platform("win64", ROOT / "build/win64/bin/reaper_tamsel-x64.dll", ("tamsel",) + MINGW_RUNTIME,
              reaperpkg="tamsel-{version}.ReaperPkg"),
+    Platform("linux64", ROOT / "build/linux/plugin/posix/reaper_tamsel-x86_64.so", ("tamsel",) + LINUX_RUNTIME,
+             label="linux-x86_64"),
+    Platform("linux-aarch64", ROOT / "build/aarch64/plugin/posix/reaper_tamsel-aarch64.so",
+             ("tamsel",) + LINUX_RUNTIME, label="linux-aarch64"),
 )
 
 # The panel ships on its own: the 32-bit build as kestro.exe, its 64-bit twin beside it.
