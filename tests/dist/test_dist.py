@@ -70,6 +70,14 @@ class DistTest(unittest.TestCase):
                 self.assertEqual(len(problems), 1 if message else 0, problems)
                 self.assertIn(message or "", "".join(problems))
 
+    def test_a_linux_plugins_inputs_are_wdl_gcc_and_glibc(self):
+        link_map = ("LOAD /usr/lib/gcc-cross/aarch64-linux-gnu/12/crtbeginS.o\n"
+                    "LOAD /usr/aarch64-linux-gnu/lib/crti.o\nLOAD /usr/lib/x86_64-linux-gnu/crtn.o\n"
+                    "LOAD plugin/posix/CMakeFiles/p.dir/_deps/wdl-src/WDL/swell/swell-modstub-generic.cpp.o\n"
+                    "LOAD plugin/posix/CMakeFiles/p.dir/entry_posix.cpp.o\n")
+        found, unknown = licences.libraries(link_map)
+        self.assertEqual((sorted(found), unknown), (["gcc-runtime-linux", "glibc", "tamsel", "wdl"], []))
+
     def test_index_keeps_older_versions_and_replaces_its_own(self):
         with tempfile.TemporaryDirectory() as tmp:
             Path(tmp, "old.xml").write_text(
