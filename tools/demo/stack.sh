@@ -37,9 +37,10 @@ panel_settings() {
 # an empty one, so nothing is found there by accident.
 start_host() {
     mkdir -p "$OUT/reaper-program"
-    rm -f "$OUT/stop" "$OUT/report"
+    rm -f "$OUT/stop" "$OUT/report" "$OUT/ready-times"
     (cd "$BIN" && exec wine hostsim.exe --run --demo-project --in "$HOST_IN" --out "$HOST_OUT" \
         --resource-folder "$(winepath -w "$RESOURCE" 2>/dev/null)" \
+        --ready-log "$(winepath -w "$OUT/ready-times" 2>/dev/null)" \
         --program-folder "$(winepath -w "$OUT/reaper-program" 2>/dev/null)" \
         --stop-file "$(winepath -w "$OUT/stop" 2>/dev/null)" \
         --report-file "$(winepath -w "$OUT/report" 2>/dev/null)") >"$OUT/host.log" 2>&1 &
