@@ -5,12 +5,14 @@
 #include "host_api.h"
 #include "hostsim/model/c_binding.h"
 #include "hostsim/model/host.h"
+#include "midi_monitor.h"
 #include "platform.h"
 #include "stub_host.h"
 #include "surface_settings.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -204,6 +206,42 @@ BENCHMARK(BlockedMsPerSecond)
     ->DenseRange(0, 5)
     ->ArgNames({"steady0_paused1_lamps2_stub3_4_5"})
     ->Iterations(1);
+
+// "Show controller MIDI in the console" during a flood of 3,000 controller messages a second (100 a Run at
+// 30 Hz): what the host's thread spends inside Run with the monitor off and on, and what reaches the
+// console (at most 50 lines and one count a Run).
+void ConsoleFlood(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    const bool monitor = state.range(0) != 0;
+    for (auto _ : state) {
+        Rig rig;
+        rig.platform.sleeps = true;
+        tamsel::setMidiMonitorOn(monitor);
+        Clock::duration held{};
+        const int runs = 5 * 30;
+        std::size_t lines = 0;
+        auto tick = Clock::now();
+        for (int i = 0; i < runs; ++i) {
+            for (int k = 0; k < 100; ++k)
+                rig.inject({0xB0, cc121::kCcPan, static_cast<unsigned char>(k % 2 ? 0x41 : 0x01)});
+            const auto start = Clock::now();
+            rig.platform.now += 33;
+            rig.surface->Run();
+            held += Clock::now() - start;
+            const std::string& text = rig.host.console();
+            lines += static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+            rig.host.clearConsole();
+            rig.afterRun();
+            tick += std::chrono::milliseconds(33);
+            std::this_thread::sleep_until(tick);
+        }
+        tamsel::setMidiMonitorOn(false);
+        const double seconds = runs * 33 / 1000.0;
+        state.counters["held_ms_per_s"] = std::chrono::duration<double, std::milli>(held).count() / seconds;
+        state.counters["console_lines_per_s"] = static_cast<double>(lines) / seconds;
+    }
+}
+BENCHMARK(ConsoleFlood)->Arg(0)->Arg(1)->ArgNames({"monitor"})->Iterations(1);
 
 } // namespace
 

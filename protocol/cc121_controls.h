@@ -122,6 +122,15 @@ inline constexpr std::array<ButtonInfo, 33> kButtons = {{
     {kNoteFx, kBitFx, true, "FX"},
 }};
 
+// Every bit whose button has a lamp.
+inline constexpr std::uint32_t kLampBits = [] {
+    std::uint32_t bits = 0;
+    for (const ButtonInfo& b : kButtons)
+        if (b.hasLamp)
+            bits |= b.bit;
+    return bits;
+}();
+
 // The button of `note`, or null for a note the controller does not use.
 const ButtonInfo* findButton(std::uint8_t note);
 // The button owning `bit` (exactly one bit set), or null.

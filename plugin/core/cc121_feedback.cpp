@@ -60,7 +60,9 @@ void CC121::hostReadyAndResend(std::uint32_t now) {
         m_resendPending = false;
         const std::uint32_t saved = lampState;
         const int position = faderOff ? 0 : positionForTrack(currentTrack >= 0 ? track() : nullptr);
-        lampState = 0;
+        // Every lamp differs from what the controller is taken to show: all of them go out.
+        lampState = m_resendEveryLamp ? saved ^ kLampBits : 0;
+        m_resendEveryLamp = false;
         faderPosition = -1;
         UpdateLampsAndFader(saved, position);
         host::TrackList_UpdateAllExternalSurfaces();

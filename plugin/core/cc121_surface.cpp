@@ -5,6 +5,7 @@
 #include "eq_map_loader.h"
 #include "host_api.h"
 #include "platform.h"
+#include "surface_actions.h"
 
 #include <climits>
 #include <cstdint>
@@ -31,33 +32,19 @@ char g_configuration[kSurfaceConfigBufferSize];
 
 CC121::CC121(const SurfaceSettings& parsed, int* errorFlags) : settings(parsed) {
     // A port that fails to open keeps its configured index: the host saves what GetConfigString returns, and
-    // a controller unplugged for one session must not lose the user's device choice for good.
-    if (settings.midiInputIndex >= 0) {
-        midiIn = host::CreateMIDIInput(settings.midiInputIndex);
-        if (!midiIn && errorFlags)
-            *errorFlags |= 1;
-    }
-    if (settings.midiOutputIndex >= 0) {
-        midiOut = host::CreateMIDIOutput(settings.midiOutputIndex, false, nullptr);
-        if (!midiOut && errorFlags)
-            *errorFlags |= 2;
-    }
-    if (midiOut) {
-        try {
-            m_output = std::make_unique<MidiOutputQueue>(midiOut);
-        } catch (...) {
-            // No worker, no way to the controller: the output counts as one that failed to open.
-            midiOut->Destroy();
-            midiOut = nullptr;
-            if (errorFlags)
-                *errorFlags |= 2;
-        }
-    }
+    // a controller unplugged for one session must not lose the user's device choice for good. Run tries it
+    // again.
+    openInput();
+    openOutput();
+    if (errorFlags)
+        *errorFlags |= m_portErrors;
     eqMaps = LoadEqMaps();
     if (eqMaps.empty())
         eqMaps.push_back(EqMap{});
     if (midiIn)
         midiIn->start();
+    m_inputWatch.lastPoll = m_outputWatch.lastPoll = tamsel::platform().nowMs();
+    tamsel::addLiveSurface(this);
     host::TrackList_UpdateAllExternalSurfaces();
 }
 
@@ -68,6 +55,7 @@ constexpr std::uint32_t kFinalDrainMs = 250;
 } // namespace
 
 CC121::~CC121() {
+    tamsel::removeLiveSurface(this);
     UpdateLampsAndFader(0, faderPosition); // turn off every lit lamp on the controller
     if (m_output) {
         m_output->finishAndStop(kFinalDrainMs);
@@ -99,6 +87,7 @@ void CC121::releaseDevices() {
 }
 
 void CC121::CloseNoReset() {
+    m_closed = true; // the host is done with us: nothing is opened again
     if (m_output)
         m_output->discardAndStop();
     releaseDevices();
@@ -127,7 +116,7 @@ int CC121::Extended(int call, void* parm1, void* parm2, void* parm3) {
     case CSURF_EXT_MIDI_DEVICE_REMAP:
         return remapDevice(parm1 != nullptr, pointerInt(parm2), pointerInt(parm3)) ? 1 : 0;
     case CSURF_EXT_RESET:
-        resetFeedback();
+        reconnect();
         return 1;
     case CSURF_EXT_SETFXCHANGE:
         recheckPin();
@@ -154,9 +143,19 @@ const char* CC121::GetConfigString() {
 }
 
 void CC121::Run() {
-    if (!midiIn || !midiOut)
-        return;
     const std::uint32_t now = tamsel::platform().nowMs();
+    pollPorts(now);
+    if (midiIn && midiOut) {
+        m_inRun = true;
+        runConnected(now);
+        m_inRun = false;
+    }
+    if (m_reconnectPending)
+        reconnect();
+    printMonitor();
+}
+
+void CC121::runConnected(std::uint32_t now) {
     hostReadyAndResend(now);
     pollMonitor(now);
     pollEqLamps(now);
@@ -166,8 +165,12 @@ void CC121::Run() {
     midiIn->SwapBufs(now);
     if (MIDI_eventlist* list = midiIn->GetReadBuf()) {
         int position = 0;
-        while (MIDI_event_t* event = list->EnumItems(&position))
+        while (MIDI_event_t* event = list->EnumItems(&position)) {
+            if (event->size > 0)
+                m_monitor.note(cc121::Direction::FromController, event->midi_message,
+                               static_cast<std::size_t>(event->size));
             dispatch(*event, now);
+        }
     }
 
     if (heldButtons & cc121::kBitForward)
@@ -176,6 +179,12 @@ void CC121::Run() {
         host::CSurf_OnRew(0);
 
     blink(now);
+}
+
+void CC121::useEqMaps(EqMapList maps) {
+    eqMaps = std::move(maps);
+    if (eqMaps.empty())
+        eqMaps.push_back(EqMap{});
 }
 
 MediaTrack* CC121::track() const {

@@ -5,6 +5,7 @@
 // by the surface's own worker (midi_output_queue.h), so the host's thread never waits for the wire.
 
 #include "eq_map.h"
+#include "midi_monitor.h"
 #include "midi_output_queue.h"
 #include "reaper_abi.h"
 #include "surface_settings.h"
@@ -62,6 +63,12 @@ public:
     void UpdateLampsAndFader(std::uint32_t lamps, int position);
     void SetLamp(std::uint32_t bit, bool on);
 
+    // A reconnect: forgets what is held or touched on the controller, closes both ports and opens them again
+    // with the kept indices, then sends every lamp, on and off, and the fader. The user's modes stay.
+    void reconnect();
+    // Maps read again by the host's action; used from the next poll on.
+    void useEqMaps(EqMapList maps);
+
     // Blocks until everything queued for the controller has gone out (tests and diagnostics).
     void waitOutputIdle() {
         if (m_output)
@@ -102,9 +109,14 @@ public:
     const EqMapList& maps() const {
         return eqMaps;
     }
+    // 1: the configured input is not open; 2: the configured output is not open.
+    int portErrors() const {
+        return m_portErrors;
+    }
 
 private:
     // Run steps
+    void runConnected(std::uint32_t now);
     void hostReadyAndResend(std::uint32_t now);
     void pollMonitor(std::uint32_t now);
     void pollEqLamps(std::uint32_t now);
@@ -147,15 +159,26 @@ private:
     void unpin();
 
     bool remapDevice(bool output, int oldIndex, int newIndex);
-    // Forgets what the controller was told, so the next Run sends the host-ready message and everything.
-    void resetFeedback() {
+    // Forgets what the controller was told, so the next Run sends the host-ready message and everything;
+    // with `everyLamp` the dark lamps too, for a controller whose lamps may show anything.
+    void resetFeedback(bool everyLamp = false) {
         m_resendPending = true;
+        m_resendEveryLamp = m_resendEveryLamp || everyLamp;
     }
 
     MediaTrack* track() const;
     int trackId(MediaTrack* track) const;
     int positionForTrack(MediaTrack* track) const;
     void releaseDevices();
+
+    // Ports: opened at creation and by reconnect; a configured port that is not open is tried again, and an
+    // open one whose device the host no longer lists is closed, each at most once per kPortPollMs.
+    void openInput();
+    void openOutput();
+    void closeInput();
+    void closeOutput();
+    void pollPorts(std::uint32_t now);
+    void printMonitor();
 
     SurfaceSettings settings;
     midi_Input* midiIn = nullptr;
@@ -179,6 +202,23 @@ private:
     bool scrubMode = false;
     EqMapList eqMaps;
     bool m_resendPending = false;
+    bool m_resendEveryLamp = false;
+    int m_portErrors = 0;
+    bool m_closed = false; // after CloseNoReset
+    // A reconnect asked for from inside Run (a button that runs the reconnect action) waits for Run's end:
+    // the input's event list is still being read.
+    bool m_inRun = false;
+    bool m_reconnectPending = false;
+    // When a port was last tried or checked, and whether the host listed its device while it was open: a
+    // host that never lists an open device is not taken to have lost it.
+    struct PortWatch {
+        std::uint32_t lastPoll = 0;
+        bool listed = false;
+    };
+    PortWatch m_inputWatch;
+    PortWatch m_outputWatch;
+    // Before m_output: the worker notes what it sends here.
+    tamsel::MidiMonitor m_monitor;
     // Present while the output is open; stopped before the output is destroyed.
     std::unique_ptr<MidiOutputQueue> m_output;
     // The pinned parameter where the host last numbered it (track 0 the master, 1.. the tracks; effect;

@@ -48,7 +48,8 @@ bool LoadEqMapFile(const char* path, EqMap& map) {
 namespace {
 
 // An empty folder would turn the subfolder into a path from the drive's root: no maps from it.
-void appendEqMapsFrom(EqMapList& maps, const char* hostFolder, const char* subfolder) {
+void appendEqMapsFrom(EqMapList& maps, const char* hostFolder, const char* subfolder,
+                      std::vector<std::string>* unreadable) {
     if (hostFolder == nullptr || *hostFolder == '\0')
         return;
     const std::string folder = std::string(hostFolder) + subfolder;
@@ -60,21 +61,24 @@ void appendEqMapsFrom(EqMapList& maps, const char* hostFolder, const char* subfo
         EqMap map;
         if (fitsPathLimit(path) && LoadEqMapFile(path.c_str(), map))
             maps.push_back(std::move(map));
+        else if (unreadable)
+            unreadable->push_back(path);
     }
 }
 
 } // namespace
 
-EqMapList loadEqMapsFrom(const char* programFolder, const char* resourceFolder) {
+EqMapList loadEqMapsFrom(const char* programFolder, const char* resourceFolder,
+                         std::vector<std::string>* unreadable) {
     EqMapList maps;
-    appendEqMapsFrom(maps, programFolder, kProgramMapSubfolder);
-    appendEqMapsFrom(maps, resourceFolder, kResourceMapSubfolder);
+    appendEqMapsFrom(maps, programFolder, kProgramMapSubfolder, unreadable);
+    appendEqMapsFrom(maps, resourceFolder, kResourceMapSubfolder, unreadable);
     if (maps.empty())
         maps.emplace_back(); // the placeholder: every control finds index -1
     return maps;
 }
 
-EqMapList LoadEqMaps() {
+EqMapList LoadEqMaps(std::vector<std::string>* unreadable) {
     return loadEqMapsFrom(host::GetExePath ? host::GetExePath() : nullptr,
-                          host::GetResourcePath ? host::GetResourcePath() : nullptr);
+                          host::GetResourcePath ? host::GetResourcePath() : nullptr, unreadable);
 }

@@ -5,6 +5,8 @@
 #include "eq_map.h"
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 // Paths are held to the platform's classic limit, terminator included: a folder too long for it loads
 // nothing rather than a path the directory search would cut short.
@@ -21,8 +23,10 @@ bool LoadEqMapFile(const char* path, EqMap& map);
 // separator), then every one below `resourceFolder` (the host's resource folder), each folder in the order
 // the directory search returns its files; files that cannot be read are skipped. A null or empty folder,
 // or one too long for the path limit, gives no files. The first map of a name wins, so the program
-// folder's come first. The result is never empty: without maps it holds one map with every default.
-EqMapList loadEqMapsFrom(const char* programFolder, const char* resourceFolder = nullptr);
+// folder's come first. The result is never empty: without maps it holds one map with every default. The
+// paths of files that could not be read are added to `unreadable` when it is given.
+EqMapList loadEqMapsFrom(const char* programFolder, const char* resourceFolder = nullptr,
+                         std::vector<std::string>* unreadable = nullptr);
 
 // loadEqMapsFrom the folders the host's GetExePath and (when the host has it) GetResourcePath report.
-EqMapList LoadEqMaps();
+EqMapList LoadEqMaps(std::vector<std::string>* unreadable = nullptr);

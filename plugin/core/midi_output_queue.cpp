@@ -27,7 +27,7 @@ struct MidiOutputQueue::Shared {
         std::uint32_t pauseMs = 0;
     };
 
-    explicit Shared(midi_Output* o) : out(o) {}
+    Shared(midi_Output* o, tamsel::MidiMonitor* m) : out(o), monitor(m) {}
 
     // The waiting groups, oldest first, in a ring of fixed room; all with the mutex held.
     bool empty() const { return count == 0; }
@@ -66,6 +66,7 @@ struct MidiOutputQueue::Shared {
     void work();
 
     midi_Output* const out;
+    tamsel::MidiMonitor* const monitor; // noted under sendMutex, so never after the stop
     std::mutex mutex;
     std::condition_variable wake; // the worker waits for work or the stop
     std::condition_variable idle; // for the end of each group: waitIdle, the drain and the stop
@@ -129,8 +130,13 @@ void MidiOutputQueue::Shared::send(const Group& group) {
     };
     auto deliver = [this](const ShortMessage& m) {
         std::lock_guard<std::mutex> lock(sendMutex);
-        if (!abort.load())
-            out->Send(m.status, m.data1, m.data2, kNoOffset);
+        if (abort.load())
+            return;
+        out->Send(m.status, m.data1, m.data2, kNoOffset);
+        if (monitor) {
+            const std::uint8_t bytes[] = {m.status, m.data1, m.data2};
+            monitor->note(Direction::ToController, bytes, sizeof bytes);
+        }
     };
     switch (group.kind) {
     case Group::Kind::Lamps:
@@ -160,8 +166,12 @@ void MidiOutputQueue::Shared::send(const Group& group) {
             ready.rest[i] = kHostReadyMessage[4 + i];
         {
             std::lock_guard<std::mutex> lock(sendMutex);
-            if (!abort.load())
+            if (!abort.load()) {
                 out->SendMsg(&ready.event, kNoOffset);
+                if (monitor)
+                    monitor->note(Direction::ToController, kHostReadyMessage.data(),
+                                  kHostReadyMessage.size());
+            }
         }
         gap(MidiOutputQueue::kGapMs);
         break;
@@ -190,8 +200,8 @@ void MidiOutputQueue::Shared::work() {
     idle.notify_all();
 }
 
-MidiOutputQueue::MidiOutputQueue(midi_Output* out)
-    : m_shared(std::make_shared<Shared>(out)), m_worker([s = m_shared] { s->work(); }) {}
+MidiOutputQueue::MidiOutputQueue(midi_Output* out, tamsel::MidiMonitor* monitor)
+    : m_shared(std::make_shared<Shared>(out, monitor)), m_worker([s = m_shared] { s->work(); }) {}
 
 MidiOutputQueue::~MidiOutputQueue() {
     discardAndStop();

@@ -6,6 +6,7 @@
 // keeping each pause as a real gap on the wire. The worker calls nothing of the host but the output's Send
 // and SendMsg, and the host's thread never waits for it while queueing.
 
+#include "midi_monitor.h"
 #include "reaper_abi.h"
 
 #include <chrono>
@@ -27,8 +28,9 @@ public:
     // How long stopping waits for the worker to leave a pause or a message it has begun.
     static constexpr std::uint32_t kStopWaitMs = 250;
 
-    // Starts the worker on `out`, which must outlive the queue's stop.
-    explicit MidiOutputQueue(midi_Output* out);
+    // Starts the worker on `out`, which must outlive the queue's stop. What goes out is noted in `monitor`
+    // when given, which must outlive the stop as well.
+    explicit MidiOutputQueue(midi_Output* out, tamsel::MidiMonitor* monitor = nullptr);
     ~MidiOutputQueue(); // discards what waits
     MidiOutputQueue(const MidiOutputQueue&) = delete;
     MidiOutputQueue& operator=(const MidiOutputQueue&) = delete;

@@ -38,13 +38,18 @@ const char* optionalFunctionName(int index) {
     return index >= 0 && index < kOptionalFunctionCount ? kOptionalBindings[index].name : nullptr;
 }
 
-bool bindFunctions(GetFuncProc getFunc) {
+bool bindFunctions(GetFuncProc getFunc, const char** missing) {
+    if (missing)
+        *missing = nullptr;
     if (!getFunc)
         return false;
     for (const Binding& b : kBindings) {
         void* address = getFunc(b.name);
-        if (!address)
+        if (!address) {
+            if (missing)
+                *missing = b.name;
             return false;
+        }
         b.store(address);
     }
     for (const Binding& b : kOptionalBindings)

@@ -76,6 +76,7 @@
        double* normvalOut))                                                                                  \
     X(bool, TrackFX_GetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx))               \
     X(bool, TrackFX_SetEQBandEnabled, (MediaTrack * tr, int fxidx, int bandtype, int bandidx, bool enable))  \
+    X(void, ShowConsoleMsg, (const char* msg))                                                               \
     X(GUID*, TrackFX_GetFXGUID, (MediaTrack * track, int fx))
 
 namespace host {
@@ -99,8 +100,9 @@ using GetFuncProc = void* (*)(const char* name);
 
 // Looks every function up in table order and stops at the first one the host lacks. Returns true when all
 // were found; then the optional functions are looked up too, each left null when the host lacks it.
-// Pointers bound before a failure keep their values but are never used.
-bool bindFunctions(GetFuncProc getFunc);
+// Pointers bound before a failure keep their values but are never used. On failure `missing` (when given)
+// receives the name of the first function the host lacks (null for a null getFunc).
+bool bindFunctions(GetFuncProc getFunc, const char** missing = nullptr);
 
 // Clears every pointer (tests bind against several fake hosts in one process).
 void unbindFunctions();

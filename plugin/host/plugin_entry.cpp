@@ -2,9 +2,11 @@
 
 #include "cc121_surface.h"
 #include "host_api.h"
+#include "surface_actions.h"
 #include "surface_settings.h"
 
 #include <new>
+#include <string>
 
 namespace tamsel {
 namespace {
@@ -31,18 +33,36 @@ HWND showConfigPage(const char* typeString, HWND parent, const char* initConfigS
 
 const reaper_csurf_reg_t kRegistration = {"CC121", "Steinberg CC121", createSurface, showConfigPage};
 
+// One line in the host's console, when the host can show one, so a user sees why "CC121" is missing.
+void reportMissingFunction(reaper_plugin_info_t* rec, const char* name) {
+    using ShowConsoleMsgProc = void (*)(const char*);
+    auto show = reinterpret_cast<ShowConsoleMsgProc>(rec->GetFunc("ShowConsoleMsg"));
+    if (!show || !name)
+        return;
+    const std::string line = std::string("CC121 surface (reaper_tamsel): not loaded, this REAPER has no ") +
+                             name + "; a newer REAPER is needed.\n";
+    show(line.c_str());
+}
+
 } // namespace
 
 int pluginEntry(HINSTANCE instance, reaper_plugin_info_t* rec) {
-    if (!rec)
-        return 0; // the host is unloading us; nothing was allocated to release
+    if (!rec) {
+        unregisterActions(); // the host is unloading us
+        return 0;
+    }
     if (rec->caller_version != kReaperPluginVersion || !rec->GetFunc)
         return 0;
     g_instance = instance;
-    if (!host::bindFunctions(rec->GetFunc))
+    const char* missing = nullptr;
+    if (!host::bindFunctions(rec->GetFunc, &missing)) {
+        reportMissingFunction(rec, missing);
         return 0;
-    if (rec->Register)
+    }
+    if (rec->Register) {
         rec->Register("csurf", const_cast<reaper_csurf_reg_t*>(&kRegistration));
+        registerActions(rec->Register);
+    }
     return 1;
 }
 

@@ -172,10 +172,46 @@ struct reaper_csurf_reg_t {
 
 constexpr int kReaperPluginVersion = 0x20E;
 
+// Actions an extension adds to the host's action list.
+struct KbdSectionInfo; // the action list's section; opaque
+
+// Register("custom_action", ...): the host answers the new command's id, or 0. Section 0 is Main.
+struct custom_action_register_t {
+    int uniqueSectionId;
+    const char* idStr; // unique across sections: letters, digits, underscore
+    const char* name;  // what the action list shows
+    void* extra;
+};
+
+// Win32's ACCEL, declared here so portable code can fill it.
+struct ReaperAccel {
+    unsigned char fVirt;
+    unsigned short key;
+    unsigned short cmd;
+};
+
+// Register("gaccel", ...) of older hosts: puts a command id from Register("command_id", name) in the Main
+// list.
+struct gaccel_register_t {
+    ReaperAccel accel;
+    const char* desc;
+};
+
+// Register("hookcommand2", ...): true when the command is the extension's own (the host then runs no more).
+using HookCommand2Proc = bool (*)(KbdSectionInfo* section, int command, int val, int val2, int relmode,
+                                  HWND hwnd);
+// Register("toggleaction", ...): -1 not ours or no toggle, 0 off, 1 on.
+using ToggleActionProc = int (*)(int command);
+
 #if INTPTR_MAX == INT64_MAX
 static_assert(sizeof(reaper_plugin_info_t) == 32, "reaper_plugin_info_t is 32 bytes on x64");
 static_assert(offsetof(reaper_plugin_info_t, hwnd_main) == 8, "hwnd_main at 8");
 static_assert(offsetof(reaper_plugin_info_t, Register) == 16, "Register at 16");
 static_assert(offsetof(reaper_plugin_info_t, GetFunc) == 24, "GetFunc at 24");
 static_assert(sizeof(reaper_csurf_reg_t) == 32, "reaper_csurf_reg_t holds four pointers");
+static_assert(sizeof(custom_action_register_t) == 32 && offsetof(custom_action_register_t, idStr) == 8,
+              "custom_action_register_t layout");
+static_assert(sizeof(ReaperAccel) == 6 && offsetof(ReaperAccel, cmd) == 4, "ACCEL layout");
+static_assert(sizeof(gaccel_register_t) == 16 && offsetof(gaccel_register_t, desc) == 8,
+              "gaccel_register_t layout");
 #endif

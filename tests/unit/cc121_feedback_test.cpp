@@ -18,6 +18,12 @@ std::string bend(int position) {
     return text;
 }
 
+std::string hex(unsigned char b) {
+    char text[4];
+    std::snprintf(text, sizeof text, "%02X", b);
+    return text;
+}
+
 class FeedbackTest : public SurfaceTest {
 protected:
     void SetUp() override {
@@ -370,19 +376,34 @@ TEST_F(FeedbackTest, GapOfMoreThan1500msResendsLampsAndFaderFromTheTrack) {
     EXPECT_EQ(surface->lamps(), kBitSolo | kBitMute);
 }
 
-TEST_F(FeedbackTest, ExtendedResetResendsEverythingAtTheNextRun) {
+// A reset is a reconnect: nothing held on a controller that went away goes on acting, both ports open again,
+// and every lamp goes out, on and off, with the fader, whatever the controller showed before.
+TEST_F(FeedbackTest, ExtendedResetForgetsHeldControlsReopensThePortsAndResendsEveryLamp) {
     trackAt(2).mute = true;
     surface->SetSurfaceMute(handleAt(2), true);
     trackAt(2).volume = 0.5;
+    press(kNoteForward);
+    setTouched(true);
     clear();
     EXPECT_EQ(surface->Extended(CSURF_EXT_RESET, nullptr, nullptr, nullptr), 1);
-    EXPECT_TRUE(wire().empty()) << "nothing goes out before the next Run";
+    EXPECT_EQ(actions(),
+              (Lines{"midi_Output(0)->Destroy()", "midi_Input(0)->Destroy()", "CreateMIDIInput(0) -> device",
+                     "CreateMIDIOutput(0, false, null) -> device", "midi_Input(0)->start()"}));
+    EXPECT_FALSE(surface->GetTouchState(handleAt(2), 0));
+    clear();
     run(1);
-    EXPECT_EQ(wire(), kHostReady + Lines{bend(volumePosition(0.5))} + lampGroup({{0x10, true}}));
-    EXPECT_EQ(actions(), (Lines{"TrackList_UpdateAllExternalSurfaces()"}));
+    Lines ons, offs;
+    for (const ButtonInfo& b : kButtons)
+        if (b.hasLamp) {
+            ons.push_back("90 " + hex(b.note) + (b.note == kNoteMute ? " 7F" : " 00"));
+            offs.push_back("80 " + hex(b.note) + " 00");
+        }
+    EXPECT_EQ(wire(), kHostReady + Lines{bend(volumePosition(0.5))} + ons + Lines{"pause 5"} + offs);
+    EXPECT_EQ(actions(), (Lines{"TrackList_UpdateAllExternalSurfaces()"})) << "no CSurf_OnFwd";
     clear();
     run(1);
     EXPECT_TRUE(wire().empty()) << "once";
+    EXPECT_TRUE(actions().empty());
 }
 
 TEST_F(FeedbackTest, ResendTakesPanWhenFlippedAndZeroWhenSilencedOrUnbound) {

@@ -701,6 +701,42 @@ TEST_F(Model, NamedCommandsAreLookedUpByExactName) {
         EXPECT_EQ(host.NamedCommandLookup(c.name), c.command) << (c.name ? c.name : "null");
 }
 
+// "Control surface: Refresh all surfaces" (41743): every surface the host made goes, then each comes back
+// from its type and the configuration string it gave last.
+Lines g_made;
+int g_gone = 0;
+class ConfiguredSurface final : public IReaperControlSurface {
+public:
+    explicit ConfiguredSurface(const char* config) : m_config(config) { g_made.push_back(m_config); }
+    ~ConfiguredSurface() { ++g_gone; }
+    const char* GetTypeString() override { return "CFG"; }
+    const char* GetDescString() override { return "configured"; }
+    const char* GetConfigString() override { return m_config.c_str(); }
+    HOSTSIM_MSVC_DELETING_DESTRUCTOR(ConfiguredSurface)
+
+private:
+    std::string m_config;
+};
+
+TEST_F(Model, RefreshAllSurfacesMakesEachAgainFromItsConfigurationString) {
+    reaper_csurf_reg_t type{"CFG", "Configured",
+                            [](const char*, const char* config, int*) -> IReaperControlSurface* {
+                                return new ConfiguredSurface(config);
+                            },
+                            nullptr};
+    EXPECT_EQ(host.registerThrough("csurf", &type), 1);
+    host.createSurface("CFG", "a 1");
+    host.createSurface("CFG", "b 2");
+    EXPECT_EQ(host.createSurface("NONE", "c"), nullptr);
+    g_made.clear();
+    host.Main_OnCommand(41743, 0);
+    EXPECT_EQ(g_gone, 2);
+    EXPECT_EQ(g_made, (Lines{"a 1", "b 2"}));
+    EXPECT_EQ(host.surfaces().size(), 2);
+    host.destroyAllSurfaces();
+    EXPECT_EQ(g_gone, 4);
+}
+
 TEST_F(Model, CommandsRunTheirHandlersWithHowTheyWereCalled) {
     std::vector<hostsim::CommandCall> seen;
     host.commands().define(40364, [&](const hostsim::CommandCall& c) { seen.push_back(c); });
@@ -794,7 +830,7 @@ TEST_F(Midi, InputDeliversWhatWasInjectedSinceTheLastSwapIncludingSystemExclusiv
     midi_Input* in = host.CreateMIDIInput(0);
     ASSERT_NE(in, nullptr);
     hostsim::FakeMidiInput* fake = host.midi().fake()->input(0);
-    ASSERT_EQ(static_cast<midi_Input*>(fake), in);
+    ASSERT_NE(fake, nullptr);
     EXPECT_FALSE(fake->inject({0x90, 0x5E, 0x7F})) << "a port not started drops what it receives";
     in->start();
 
@@ -831,6 +867,34 @@ TEST_F(Midi, InputDeliversWhatWasInjectedSinceTheLastSwapIncludingSystemExclusiv
     EXPECT_EQ(fake->swapCount(), 3);
     EXPECT_EQ(fake->lastSwapTime(), 1400u);
     in->Destroy();
+}
+
+// Unplugged: the host stops listing the device and cannot open it, and what was opened before stays dead
+// even once the device is back; only a new object works.
+TEST_F(Midi, ADeviceThatWentAwayIsNotListedCannotOpenAndItsOldObjectsStayDead) {
+    midi_Input* in = host.CreateMIDIInput(0);
+    midi_Output* out = host.CreateMIDIOutput(0, false, nullptr);
+    in->start();
+    ASSERT_TRUE(host.midi().setAwayByName("CC121 In", true) && host.midi().setAwayByName("CC121 Out", true));
+    char name[32];
+    EXPECT_FALSE(host.GetMIDIInputName(0, name, sizeof name));
+    EXPECT_FALSE(host.GetMIDIOutputName(0, name, sizeof name));
+    EXPECT_EQ(host.CreateMIDIInput(0), nullptr);
+    host.midi().setAwayByName("CC121 In", false);
+    host.midi().setAwayByName("CC121 Out", false);
+    EXPECT_TRUE(host.GetMIDIInputName(0, name, sizeof name));
+    host.midi().fake()->input(0)->inject({0x90, 0x5E, 0x7F});
+    in->SwapBufs(1);
+    EXPECT_EQ(in->GetReadBuf()->GetSize(), 0);
+    out->Send(0x90, 0x5E, 0x7F, -1);
+    EXPECT_TRUE(host.midi().fake()->sent(0).empty());
+    midi_Output* fresh = host.CreateMIDIOutput(0, false, nullptr);
+    fresh->Send(0x90, 0x5E, 0x7F, -1);
+    EXPECT_EQ(host.midi().fake()->sent(0).size(), 1u);
+    for (midi_Output* o : {out, fresh})
+        o->Destroy();
+    in->Destroy();
+    EXPECT_EQ(host.midi().liveDevices(), 0);
 }
 
 TEST_F(Midi, EventListAddItemCopiesSystemExclusiveBytesPastTheHeader) {

@@ -21,21 +21,39 @@ struct FakeHost {
         reaper_csurf_reg_t record;
     };
     std::vector<Registration> registered;
+    std::string console;
 };
 FakeHost* g_host = nullptr;
 
 void dummyFunction() {}
 
+void fakeConsole(const char* text) {
+    g_host->console += text;
+}
+
 void* fakeGetFunc(const char* name) {
     g_host->asked.emplace_back(name);
     if (g_host->missing == name)
         return nullptr;
+    if (std::strcmp(name, "ShowConsoleMsg") == 0)
+        return reinterpret_cast<void*>(&fakeConsole);
     return reinterpret_cast<void*>(&dummyFunction);
 }
 
+// Surface types are copied; actions get command ids from 100 on.
 int fakeRegister(const char* name, void* info) {
-    g_host->registered.push_back({name, *static_cast<reaper_csurf_reg_t*>(info)});
-    return 1;
+    FakeHost::Registration r{name, {}};
+    if (r.name == "csurf")
+        r.record = *static_cast<reaper_csurf_reg_t*>(info);
+    g_host->registered.push_back(r);
+    return r.name == "custom_action" ? 99 + static_cast<int>(g_host->registered.size()) : 1;
+}
+
+std::vector<std::string> registeredNames() {
+    std::vector<std::string> names;
+    for (const auto& r : g_host->registered)
+        names.push_back(r.name);
+    return names;
 }
 
 class EntryTest : public ::testing::Test {
@@ -94,7 +112,8 @@ TEST_F(EntryTest, RegistersOnceUnderCsurfWhenEveryFunctionIsThere) {
     EXPECT_EQ(m_host.asked[49], "GetExePath");
     EXPECT_EQ(m_host.asked[50], "GetResourcePath") << "the optional functions come after the 50";
 
-    ASSERT_EQ(m_host.registered.size(), 1u);
+    EXPECT_EQ(registeredNames(), (std::vector<std::string>{"csurf", "custom_action", "custom_action",
+                                                           "custom_action", "hookcommand2", "toggleaction"}));
     const auto& reg = m_host.registered.front();
     EXPECT_EQ(reg.name, "csurf");
     EXPECT_STREQ(reg.record.type_string, "CC121");
@@ -111,18 +130,22 @@ TEST_F(EntryTest, WithoutARegisterCallbackStillSucceeds) {
 TEST_F(EntryTest, AHostWithoutAnOptionalFunctionStillGetsTheSurface) {
     m_host.missing = "GetResourcePath";
     EXPECT_EQ(callEntry(0x20E), 1);
-    EXPECT_EQ(m_host.registered.size(), 1u);
+    EXPECT_EQ(m_host.registered.front().name, "csurf");
 }
 
-// Every function is required, even those the plug-in never calls; lookup stops at the first gap.
-TEST_F(EntryTest, EachMissingFunctionRefusesRegistrationAndStopsLookingUp) {
+// Every function is required, even those the plug-in never calls; lookup stops at the first gap, and the
+// console (looked up last) names it.
+TEST_F(EntryTest, EachMissingFunctionRefusesRegistrationStopsLookingUpAndSaysWhy) {
     for (int i = 0; i < host::kFunctionCount; ++i) {
         m_host = FakeHost{};
         m_host.missing = host::functionName(i);
         EXPECT_EQ(callEntry(0x20E), 0) << m_host.missing;
         EXPECT_TRUE(m_host.registered.empty()) << m_host.missing;
-        ASSERT_EQ(m_host.asked.size(), static_cast<std::size_t>(i) + 1) << m_host.missing;
-        EXPECT_EQ(m_host.asked.back(), m_host.missing);
+        ASSERT_EQ(m_host.asked.size(), static_cast<std::size_t>(i) + 2) << m_host.missing;
+        EXPECT_EQ(m_host.asked[static_cast<std::size_t>(i)], m_host.missing);
+        EXPECT_EQ(m_host.asked.back(), "ShowConsoleMsg");
+        EXPECT_EQ(m_host.console, "CC121 surface (reaper_tamsel): not loaded, this REAPER has no " +
+                                      m_host.missing + "; a newer REAPER is needed.\n");
     }
 }
 

@@ -37,13 +37,14 @@ panel_settings() {
 # an empty one, so nothing is found there by accident.
 start_host() {
     mkdir -p "$OUT/reaper-program"
-    rm -f "$OUT/stop" "$OUT/report" "$OUT/ready-times"
+    rm -f "$OUT/stop" "$OUT/report" "$OUT/control" "$OUT/ready-times"
     (cd "$BIN" && exec wine hostsim.exe --run --demo-project --in "$HOST_IN" --out "$HOST_OUT" \
         --resource-folder "$(winepath -w "$RESOURCE" 2>/dev/null)" \
         --ready-log "$(winepath -w "$OUT/ready-times" 2>/dev/null)" \
         --program-folder "$(winepath -w "$OUT/reaper-program" 2>/dev/null)" \
         --stop-file "$(winepath -w "$OUT/stop" 2>/dev/null)" \
-        --report-file "$(winepath -w "$OUT/report" 2>/dev/null)") >"$OUT/host.log" 2>&1 &
+        --report-file "$(winepath -w "$OUT/report" 2>/dev/null)" \
+        --control-file "$(winepath -w "$OUT/control" 2>/dev/null)") >"$OUT/host.log" 2>&1 &
     HOST_PID=$!
     # The host prints its surface once the ports are open.
     local i
@@ -109,6 +110,32 @@ lit_at() {
     rgb=$(pixel "$1" "$2")
     IFS=, read -r r g b <<<"$rgb"
     [ -n "$r" ] && [ $((r + g + b)) -gt 330 ]
+}
+
+# Has the host carry out its scripted-control lines ("away Loop 1", "action CC121: Reconnect controller"):
+# the file appears whole (renamed into place) and is gone once the host has read it.
+control() {
+    printf '%s\n' "$@" >"$OUT/control.tmp"
+    mv "$OUT/control.tmp" "$OUT/control"
+    local i
+    for i in $(seq 1 50); do
+        [ -e "$OUT/control" ] || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Milliseconds until the lamp at ($1, $2) is lit or dark, as $4 says; nothing when it is not so within $3
+# seconds.
+ms_until() {
+    local start
+    start=$(date +%s%3N)
+    while :; do
+        if lit_at "$1" "$2"; then [ "$4" = lit ] && break; elif [ "$4" = dark ]; then break; fi
+        [ $(($(date +%s%3N) - start)) -ge $(($3 * 1000)) ] && return 0
+        sleep 0.1
+    done
+    echo $(($(date +%s%3N) - start))
 }
 
 # Waits up to $2 seconds for a host log line matching $1.

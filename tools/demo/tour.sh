@@ -137,6 +137,30 @@ for _ in $(seq 1 12); do
 done
 check "EQ Type blinks in send mode" test $blinked -eq 0
 
+step "the controller is unplugged and plugged in again while the host runs: no restart needed"
+control "away $HOST_IN" "away $HOST_OUT"
+check "the controller's ports are gone" host_did "MIDI device \"$HOST_OUT\" went away"
+# The surface checks its ports every 2 s; the panel notices missing host-ready messages 1.5 to 3 s later.
+gone_ms=$(ms_until $LISTENER 8 dark)
+stack_log "Listener Ready went dark ${gone_ms:-never} ms after the unplug"
+check "Listener Ready goes dark while the controller is away" test -n "$gone_ms"
+check "the surface let its ports go" host_did 'midi_Output([0-9]*)->Destroy()'
+shot 08a-unplugged
+control "back $HOST_IN" "back $HOST_OUT"
+back_ms=$(ms_until $LISTENER 5 lit)
+stack_log "Listener Ready lit again ${back_ms:-never} ms after the controller came back"
+check "Listener Ready lights again within 3 s, by itself" test -n "$back_ms" -a "${back_ms:-9999}" -le 3000
+sleep 0.5
+check "the whole picture comes back: Band On 1 lit for the send again" lit_at $BAND_ON_1
+shot 08b-replugged
+
+step "CC121: Reconnect controller, from REAPER's action list"
+control "action CC121: Reconnect controller"
+check "the host runs the plug-in's action" host_did 'ran action "CC121: Reconnect controller"'
+sleep 1
+check "Listener Ready stays lit across the reconnect" lit_at $LISTENER
+check "every lamp is sent again: Band On 1 lit" lit_at $BAND_ON_1
+
 step "Stop"
 click $STOP
 check "the host stops (CSurf_OnStop)" host_did 'CSurf_OnStop()'

@@ -1,15 +1,17 @@
 // hostsim.exe: loads control-surface plug-ins exactly as REAPER does (every reaper_*.dll in the resource
 // folder's UserPlugins, LoadLibrary, ReaperPluginEntry with a real GetFunc and Register) against the
 // simulated project, and reports what they registered. With --run it also creates a CC121 surface on the
-// system's MIDI ports, calls its Run about 30 times a second from a message loop, and prints every host
-// action the surface makes.
+// system's MIDI ports, calls Run of every surface about 30 times a second from a message loop, and prints
+// every host action the surfaces make and everything written to the host's console ("console| ...").
 //
 //   hostsim.exe [--resource-folder DIR] [--program-folder DIR] [--run] [--in NAME] [--out NAME]
 //               [--config TEXT] [--seconds N] [--demo-project] [--list-ports] [--stop-file PATH]
-//               [--show-config] [--report-file PATH] [--ready-log PATH]
+//               [--show-config] [--report-file PATH] [--control-file PATH] [--ready-log PATH]
 //
 // --report-file: whenever that file appears, the gaps kept on the MIDI output so far are printed and the
 // file is removed (they are printed anyway when the surface is destroyed).
+// --control-file: whenever that file appears, each of its lines is carried out as the host's user would,
+// and the file is removed (see control.h).
 // --ready-log: each host-ready message that left appends its wall-clock time (Unix ms) to that file.
 //
 // The resource folder (GetResourcePath) defaults to "resource" beside the folder of hostsim.exe, where the
@@ -17,6 +19,7 @@
 #include "demo_project.h"
 #include "host_windows_win32.h"
 #include "hostsim/model/c_binding.h"
+#include "hostsim/model/control.h"
 #include "hostsim/model/host.h"
 #include "plugin_loader_win32.h"
 #include "winmm_midi_win32.h"
@@ -37,27 +40,11 @@ struct Options {
     bool demoProject = false;
     bool listPorts = false;
     bool showConfig = false;
-    std::string in, out, config, resourceFolder, programFolder, stopFile, reportFile, readyLog;
+    std::string in, out, config, resourceFolder, programFolder, stopFile, reportFile, controlFile, readyLog;
     double seconds = 0; // 0: until Ctrl+C
 };
 
-struct Registered {
-    std::string kind;
-    reaper_csurf_reg_t surface{};
-};
-std::vector<Registered> g_registered;
 volatile LONG g_stop = 0;
-
-int registerCallback(const char* name, void* info) {
-    if (!name)
-        return 0;
-    Registered r;
-    r.kind = name;
-    if (r.kind == "csurf" && info)
-        r.surface = *static_cast<reaper_csurf_reg_t*>(info);
-    g_registered.push_back(r);
-    return 1;
-}
 
 BOOL WINAPI onConsoleCtrl(DWORD) {
     InterlockedExchange(&g_stop, 1);
@@ -94,13 +81,15 @@ bool parse(int argc, char** argv, Options& o) {
         else if (a == "--show-config")
             o.showConfig = true;
         else if (a == "--resource-folder" || a == "--program-folder" || a == "--in" || a == "--out" ||
-                 a == "--config" || a == "--stop-file" || a == "--report-file" || a == "--ready-log") {
+                 a == "--config" || a == "--stop-file" || a == "--report-file" || a == "--control-file" ||
+                 a == "--ready-log") {
             std::string& target = a == "--resource-folder"  ? o.resourceFolder
                                   : a == "--program-folder" ? o.programFolder
                                   : a == "--in"             ? o.in
                                   : a == "--out"            ? o.out
                                   : a == "--config"         ? o.config
                                   : a == "--stop-file"      ? o.stopFile
+                                  : a == "--control-file"   ? o.controlFile
                                   : a == "--report-file"    ? o.reportFile
                                                             : o.readyLog;
             if (!value(target))
@@ -131,14 +120,27 @@ std::string withDecibels(const std::string& line) {
     return line + db;
 }
 
-// Prints host actions logged since `from`, and returns the new end.
+// Prints host actions logged since `from`, and returns the new end. What goes to the console is printed
+// as the console shows it (printConsole).
 std::size_t printActions(hostsim::Host& host, std::size_t from, DWORD startMs) {
     const auto& entries = host.log().entries();
     for (std::size_t i = from; i < entries.size(); ++i)
-        if (entries[i].kind == hostsim::CallKind::Action)
+        if (entries[i].kind == hostsim::CallKind::Action && entries[i].text.rfind("ShowConsoleMsg(", 0) != 0)
             std::printf("[%7.3f] %s\n", (GetTickCount() - startMs) / 1000.0,
                         withDecibels(entries[i].text).c_str());
     return entries.size();
+}
+
+// The console's new text since `from`, one "console| " line per line; returns the new end.
+std::size_t printConsole(const hostsim::Host& host, std::size_t from) {
+    const std::string& text = host.console();
+    while (from < text.size()) {
+        const std::size_t end = text.find('\n', from);
+        const std::size_t stop = end == std::string::npos ? text.size() : end;
+        std::printf("console| %s\n", text.substr(from, stop - from).c_str());
+        from = stop + 1;
+    }
+    return text.size();
 }
 
 bool fileExists(const std::string& path) {
@@ -153,7 +155,7 @@ void printWireGaps() {
     std::printf("hostsim: wire gaps: %s\n", hostsim::wireGapSummary().c_str());
 }
 
-int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options& o) {
+int runSurface(hostsim::Host& host, const Options& o) {
     std::string config = o.config;
     if (config.empty()) {
         const int in = o.in.empty() ? -1 : indexOf(hostsim::windowsMidiInputs(), o.in);
@@ -165,24 +167,28 @@ int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options
         config = "0 31 " + std::to_string(in) + " " + std::to_string(out) + " 0 0 10";
     }
     int errors = 0;
-    IReaperControlSurface* surface = reg.create ? reg.create("CC121", config.c_str(), &errors) : nullptr;
+    IReaperControlSurface* surface = host.createSurface("CC121", config.c_str(), &errors);
     if (!surface) {
         std::printf("hostsim: the plug-in created no surface from \"%s\"\n", config.c_str());
         return 1;
     }
     std::printf("hostsim: surface \"%s\" from \"%s\" (error flags %d)\n", surface->GetDescString(),
                 config.c_str(), errors);
-    host.surfaces().add(surface);
 
     SetConsoleCtrlHandler(onConsoleCtrl, TRUE);
     const DWORD start = GetTickCount();
     std::size_t printed = printActions(host, 0, start);
+    std::size_t console = printConsole(host, 0);
     const UINT_PTR timer = SetTimer(nullptr, 0, 33, nullptr);
     MSG msg;
     while (!g_stop && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_TIMER) {
-            surface->Run();
+            // As REAPER does: every surface, each tick, whichever were made again meanwhile.
+            host.surfaces().forEach(nullptr, [](IReaperControlSurface& s) { s.Run(); });
+            if (fileExists(o.controlFile))
+                hostsim::carryOutControlFile(host, o.controlFile, stdout);
             printed = printActions(host, printed, start);
+            console = printConsole(host, console);
             if (fileExists(o.reportFile)) {
                 printWireGaps();
                 DeleteFileA(o.reportFile.c_str());
@@ -193,9 +199,9 @@ int runSurface(hostsim::Host& host, const reaper_csurf_reg_t& reg, const Options
         DispatchMessageA(&msg);
     }
     KillTimer(nullptr, timer);
-    host.surfaces().remove(surface);
-    surface->msvcDeletingDestructor(1); // REAPER's delete
+    host.destroyAllSurfaces();
     printActions(host, printed, start);
+    printConsole(host, console);
     std::printf("hostsim: surface destroyed\n");
     printWireGaps();
     return 0;
@@ -274,30 +280,31 @@ int run(const Options& o) {
 
     reaper_plugin_info_t info{};
     info.caller_version = kReaperPluginVersion;
-    info.Register = registerCallback;
+    info.Register = hostsim::registerFunc;
     info.GetFunc = hostsim::getFunc;
-    std::vector<hostsim::LoadedPlugin> plugins = hostsim::loadUserPlugins(resource, info, stdout);
+    std::vector<hostsim::LoadedPlugin> plugins =
+        hostsim::loadUserPlugins(resource, info, stdout, &host.registrations());
     std::printf("hostsim: %zu plug-in(s) loaded after %zu function lookups\n", plugins.size(),
                 host.lookups().size());
-    const reaper_csurf_reg_t* surfaceType = nullptr;
-    for (const Registered& r : g_registered) {
-        if (r.kind == "csurf") {
-            std::printf("hostsim: registered csurf type \"%s\" (\"%s\")\n", orNull(r.surface.type_string),
-                        orNull(r.surface.desc_string));
-            if (!surfaceType && r.surface.type_string && std::strcmp(r.surface.type_string, "CC121") == 0)
-                surfaceType = &r.surface;
-        } else {
-            std::printf("hostsim: registered %s\n", r.kind.c_str());
-        }
-    }
+    printConsole(host, 0);
+    for (const reaper_csurf_reg_t& type : host.registrations().surfaceTypes())
+        std::printf("hostsim: registered csurf type \"%s\" (\"%s\")\n", orNull(type.type_string),
+                    orNull(type.desc_string));
+    for (const hostsim::ActionEntry& a : host.registrations().actions())
+        std::printf("hostsim: registered action %d \"%s\"\n", a.command, a.name.c_str());
+    const reaper_csurf_reg_t* surfaceType = host.registrations().surfaceType("CC121");
 
     int exitCode = surfaceType ? 0 : 1;
     if (surfaceType && o.showConfig)
         exitCode = showConfigPage(*surfaceType, o);
     if (surfaceType && o.run)
-        exitCode = runSurface(host, *surfaceType, o);
+        exitCode = runSurface(host, o);
 
     hostsim::unloadUserPlugins(plugins);
+    // The host itself drops surface types; everything else an extension must withdraw when it goes.
+    for (const std::string& left : host.registrations().held())
+        if (left.rfind("csurf ", 0) != 0)
+            std::printf("hostsim: still registered after unloading: %s\n", left.c_str());
     return exitCode;
 }
 
@@ -309,7 +316,8 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, options)) {
         std::printf("usage: hostsim [--resource-folder DIR] [--program-folder DIR] [--run] [--in NAME] "
                     "[--out NAME] [--config TEXT] [--seconds N] [--demo-project] [--list-ports] "
-                    "[--stop-file PATH] [--show-config] [--report-file PATH] [--ready-log PATH]\n");
+                    "[--stop-file PATH] [--show-config] [--report-file PATH] [--control-file PATH] "
+                    "[--ready-log PATH]\n");
         return 2;
     }
     return run(options);

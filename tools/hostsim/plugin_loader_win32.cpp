@@ -62,7 +62,7 @@ bool isExtensionFileName(const std::string& name) {
 }
 
 std::vector<LoadedPlugin> loadUserPlugins(const std::string& resourceFolder, reaper_plugin_info_t& info,
-                                          std::FILE* report) {
+                                          std::FILE* report, Registrations* registrations) {
     std::vector<LoadedPlugin> loaded;
     const std::string folder = resourceFolder + "\\UserPlugins";
     const std::vector<std::string> names = extensionFiles(folder);
@@ -81,10 +81,18 @@ std::vector<LoadedPlugin> loadUserPlugins(const std::string& resourceFolder, rea
             FreeLibrary(module);
             continue;
         }
+        if (registrations)
+            registrations->setOwner(name);
         const int result = entry(reinterpret_cast<HINSTANCE>(module), &info);
+        if (registrations)
+            registrations->setOwner(std::string());
         std::fprintf(report, "hostsim: UserPlugins\\%s: ReaperPluginEntry returned %d\n", name.c_str(),
                      result);
         if (result == 0) {
+            const int withdrawn = registrations ? registrations->withdrawAll(name) : 0;
+            if (withdrawn > 0)
+                std::fprintf(report, "hostsim: withdrew %d registration(s) of UserPlugins\\%s\n", withdrawn,
+                             name.c_str());
             FreeLibrary(module);
             continue;
         }

@@ -3,6 +3,7 @@
 // folder's UserPlugins subfolder, each through LoadLibrary and its ReaperPluginEntry. Any other file there
 // is never loaded. A file that cannot be loaded or has no entry point is reported in one line and skipped.
 
+#include "hostsim/model/registrations.h"
 #include "reaper_abi.h"
 
 #include <windows.h>
@@ -24,9 +25,11 @@ bool isExtensionFileName(const std::string& name);
 
 // Loads and enters every extension of `resourceFolder`\UserPlugins in name order (case-insensitive), with
 // `info` as the host information record. Returns the ones whose entry returned non-zero; modules whose
-// entry returned 0 are freed again, as REAPER does. Problems are reported to `report`, one line each.
+// entry returned 0 are freed again, as REAPER does, after what they registered in `registrations` (when
+// given; each plug-in's registrations are owned by its file name) is withdrawn: nothing may point into a
+// freed module. Problems are reported to `report`, one line each.
 std::vector<LoadedPlugin> loadUserPlugins(const std::string& resourceFolder, reaper_plugin_info_t& info,
-                                          std::FILE* report);
+                                          std::FILE* report, Registrations* registrations = nullptr);
 
 // The host's unload: each entry point with a null record, then FreeLibrary, last loaded first.
 void unloadUserPlugins(std::vector<LoadedPlugin>& plugins);

@@ -16,6 +16,7 @@ void installBuiltinCommands(Host& host) {
                  [&transport](const CommandCall&) { transport.setCursor(transport.nextMarker(), true); });
     table.define(command::kNextTrack, [&host](const CommandCall&) { host.stepLastTouched(1); });
     table.define(command::kPreviousTrack, [&host](const CommandCall&) { host.stepLastTouched(-1); });
+    table.define(command::kRefreshSurfaces, [&host](const CommandCall&) { host.refreshAllSurfaces(); });
 }
 
 } // namespace hostsim

@@ -9,4 +9,7 @@ namespace hostsim {
 // names the current host withholds. Every request is noted in the current host's lookups().
 void* getFunc(const char* name);
 
+// What REAPER hands a plug-in as Register: the current host's registerThrough; 0 with no current host.
+int registerFunc(const char* name, void* info);
+
 } // namespace hostsim

@@ -16,6 +16,10 @@ Host::Host() : m_midi(m_log) {
 }
 
 Host::~Host() {
+    if (!m_ownSurfaces.empty()) {
+        CurrentHost self(*this); // their destructors still call the host
+        destroyAllSurfaces();
+    }
     if (g_current == this)
         g_current = nullptr;
 }

@@ -24,6 +24,7 @@
 #include "hostsim/model/commands.h"
 #include "hostsim/model/midi_system.h"
 #include "hostsim/model/project.h"
+#include "hostsim/model/registrations.h"
 #include "hostsim/model/surface_list.h"
 #include "hostsim/model/top_windows.h"
 
@@ -49,6 +50,33 @@ public:
     MidiSystem& midi() { return m_midi; }
     SurfaceList& surfaces() { return m_surfaces; }
     TopWindows& windows() { return m_windows; }
+    Registrations& registrations() { return m_registrations; }
+
+    // Register as the host answers it: a name the host withholds is refused (0), as by a host without it.
+    // Every call is logged as an action: Register("custom_action", "TAMSEL_X") -> 53000.
+    int registerThrough(const char* name, void* info);
+
+    // REAPER's console (ShowConsoleMsg): everything written to it, in order.
+    const std::string& console() const { return m_console; }
+    void clearConsole() { m_console.clear(); }
+
+    // Runs a command as the action list does: an extension's hookcommand2 first, else the host's own.
+    // False when nobody knows the command.
+    bool runCommand(int command, int val = 0, int val2 = 0, int relmode = 0);
+    // Runs the action list's entry named exactly `name`; false when there is none.
+    bool runAction(const std::string& name);
+
+    // Surfaces the host makes itself from a registered type and its configuration string, as at start-up
+    // and for "Control surface: Refresh all surfaces". Null when the type is unknown or create refuses.
+    IReaperControlSurface* createSurface(const char* type, const char* config, int* errors = nullptr);
+    // Takes the surface out of the list and destroys it as REAPER does (delete).
+    void destroySurface(IReaperControlSurface* surface);
+    void destroyAllSurfaces();
+    // Command 41743: destroys every surface the host made and creates each again from its type and the
+    // configuration string it gave just before.
+    void refreshAllSurfaces();
+    // The surfaces the host made, in creation order.
+    const std::vector<IReaperControlSurface*>& ownSurfaces() const { return m_ownSurfaces; }
 
     MediaTrack* handle(const Track& track) const { return m_project.handle(track); }
     // The program folder (GetExePath) and the per-user resource folder (GetResourcePath).
@@ -110,6 +138,9 @@ private:
     FxParam* findParam(MediaTrack* track, int fx, int param);
 
     CallLog m_log; // first in, last out: device objects report into it until the end
+    std::string m_console;
+    Registrations m_registrations;
+    std::vector<IReaperControlSurface*> m_ownSurfaces;
     Project m_project;
     CommandTable m_commands;
     SurfaceList m_surfaces;

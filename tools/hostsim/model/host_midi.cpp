@@ -6,11 +6,13 @@
 namespace hostsim {
 namespace {
 
-// The port's name into the caller's buffer; an empty text and false for a port that does not exist.
-bool portName(const std::vector<MidiPortInfo>& ports, int dev, char* buffer, int size) {
-    const bool exists = dev >= 0 && dev < static_cast<int>(ports.size());
-    copyText(exists ? ports[static_cast<std::size_t>(dev)].name : std::string(), buffer, size);
-    return exists;
+// The port's name into the caller's buffer; an empty text and false for a port that does not exist or
+// whose device is away, as the host lists only the devices present.
+bool portName(const MidiSystem& midi, MidiDirection direction, int dev, char* buffer, int size) {
+    const auto& ports = direction == MidiDirection::Input ? midi.inputs() : midi.outputs();
+    const bool listed = dev >= 0 && dev < static_cast<int>(ports.size()) && !midi.isAway(direction, dev);
+    copyText(listed ? ports[static_cast<std::size_t>(dev)].name : std::string(), buffer, size);
+    return listed;
 }
 
 } // namespace
@@ -42,12 +44,12 @@ midi_Output* Host::CreateMIDIOutput(int dev, bool streamMode, int* msoffset100) 
 
 bool Host::GetMIDIOutputName(int dev, char* nameout, int nameoutlen) {
     auto call = query(fmt::call("GetMIDIOutputName", {fmt::value(dev), fmt::value(nameoutlen)}));
-    return call.returns(portName(m_midi.outputs(), dev, nameout, nameoutlen));
+    return call.returns(portName(m_midi, MidiDirection::Output, dev, nameout, nameoutlen));
 }
 
 bool Host::GetMIDIInputName(int dev, char* nameout, int nameoutlen) {
     auto call = query(fmt::call("GetMIDIInputName", {fmt::value(dev), fmt::value(nameoutlen)}));
-    return call.returns(portName(m_midi.inputs(), dev, nameout, nameoutlen));
+    return call.returns(portName(m_midi, MidiDirection::Input, dev, nameout, nameoutlen));
 }
 
 } // namespace hostsim

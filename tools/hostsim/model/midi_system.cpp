@@ -38,22 +38,61 @@ void MidiSystem::setFactory(std::unique_ptr<MidiDeviceFactory> factory) {
 
 midi_Input* MidiSystem::openInput(int dev) {
     const MidiPortInfo* p = port(m_inputs, dev);
-    if (!p || p->failsToOpen)
+    if (!p || p->failsToOpen || isAway(MidiDirection::Input, dev))
         return nullptr;
     midi_Input* in = m_factory->createInput(dev, *p, *this);
-    if (in)
-        ++m_live;
-    return in;
+    if (!in)
+        return nullptr;
+    ++m_live;
+    return new GatedInput(in, presence(MidiDirection::Input, dev).generation);
 }
 
 midi_Output* MidiSystem::openOutput(int dev) {
     const MidiPortInfo* p = port(m_outputs, dev);
-    if (!p || p->failsToOpen)
+    if (!p || p->failsToOpen || isAway(MidiDirection::Output, dev))
         return nullptr;
     midi_Output* out = m_factory->createOutput(dev, *p, *this);
-    if (out)
-        ++m_live;
-    return out;
+    if (!out)
+        return nullptr;
+    ++m_live;
+    return new GatedOutput(out, presence(MidiDirection::Output, dev).generation);
+}
+
+MidiSystem::Presence& MidiSystem::presence(MidiDirection direction, int dev) {
+    auto& list = direction == MidiDirection::Input ? m_inputPresence : m_outputPresence;
+    if (static_cast<std::size_t>(dev) >= list.size())
+        list.resize(static_cast<std::size_t>(dev) + 1);
+    return list[static_cast<std::size_t>(dev)];
+}
+
+void MidiSystem::setAway(MidiDirection direction, int dev, bool away) {
+    if (dev < 0)
+        return;
+    Presence& p = presence(direction, dev);
+    if (away && !p.away)
+        ++*p.generation;
+    p.away = away;
+}
+
+bool MidiSystem::isAway(MidiDirection direction, int dev) const {
+    const auto& list = direction == MidiDirection::Input ? m_inputPresence : m_outputPresence;
+    return dev >= 0 && static_cast<std::size_t>(dev) < list.size() &&
+           list[static_cast<std::size_t>(dev)].away;
+}
+
+bool MidiSystem::setAwayByName(const std::string& name, bool away) {
+    bool found = false;
+    for (std::size_t i = 0; i < m_inputs.size(); ++i)
+        if (m_inputs[i].name == name) {
+            setAway(MidiDirection::Input, static_cast<int>(i), away);
+            found = true;
+        }
+    for (std::size_t i = 0; i < m_outputs.size(); ++i)
+        if (m_outputs[i].name == name) {
+            setAway(MidiDirection::Output, static_cast<int>(i), away);
+            found = true;
+        }
+    return found;
 }
 
 void MidiSystem::deviceCalled(MidiDirection direction, int dev, DeviceCall call) {
