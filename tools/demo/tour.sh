@@ -150,8 +150,10 @@ control "back $HOST_IN" "back $HOST_OUT"
 back_ms=$(ms_until $LISTENER 5 lit)
 stack_log "Listener Ready lit again ${back_ms:-never} ms after the controller came back"
 check "Listener Ready lights again within 3 s, by itself" test -n "$back_ms" -a "${back_ms:-9999}" -le 3000
-sleep 0.5
-check "the whole picture comes back: Band On 1 lit for the send again" lit_at $BAND_ON_1
+# The light may be a blink of a panel still waiting; the lamps come only with the surface's full resend.
+picture_ms=$(ms_until $BAND_ON_1 6 lit)
+stack_log "Band On 1 lit again ${picture_ms:-never} ms after that"
+check "the whole picture comes back: Band On 1 lit for the send again" test -n "$picture_ms"
 shot 08b-replugged
 
 step "CC121: Reconnect controller, from REAPER's action list"
@@ -182,9 +184,10 @@ check "Band On 1 still lit while the host runs" lit_at $BAND_ON_1
 { kill -9 "$HOST_PID"; wait "$HOST_PID"; } 2>/dev/null
 # Counted from the last host-ready message that reached the panel (the host logs each one's time as it
 # leaves). A look at the screen takes a while on a busy machine, so the light went dark after the last look
-# that still saw it lit began and before the first look that saw it dark ended. The presence check darkens
-# it 1.5 to 3 s after that message; then it blinks, and the first blink (within 0.5 s) may light it again
-# before any look saw it dark, so it may still be seen lit up to 3.5 s.
+# that still saw it lit began and before the first look that saw it dark ended. The panel's presence check
+# (a 1.5 s timer) darkens it 1.5 to 3 s after that message. On a busy machine the timer and the repaint
+# come late (by up to 0.45 s seen under stress-ng --cpu 2), and the blink that follows may light it again
+# before a look saw it dark: it may still be seen lit up to a second later.
 ready_ms=$(tail -n 1 "$OUT/ready-times" 2>/dev/null)
 lit_ms=$ready_ms
 dark_ms=""
@@ -196,7 +199,7 @@ done
 if [ -n "$ready_ms" ] && [ -n "$dark_ms" ]; then
     stack_log "Listener Ready went dark $((lit_ms - ready_ms)) to $((dark_ms - ready_ms)) ms after the last host-ready message"
     check "Listener Ready goes dark 1.5 to 3 s after the last host-ready message" \
-        test $((dark_ms - ready_ms)) -ge 1500 -a $((lit_ms - ready_ms)) -le 3500
+        test $((dark_ms - ready_ms)) -ge 1500 -a $((lit_ms - ready_ms)) -le 4000
 else
     stack_log "Listener Ready: last host-ready message at ${ready_ms:-unknown}, dark ${dark_ms:-never}"
     check "Listener Ready goes dark 1.5 to 3 s after the last host-ready message" false
