@@ -1,10 +1,11 @@
 # Shared by the demo and the end-to-end tests: the simulated host with the real plug-in and the real panel,
 # talking over the loop-back MIDI ports of the project's Wine prefix, and ways to look at and click the
 # panel. Source it; it expects ROOT, OUT and a display. RESOURCE may name a REAPER resource folder to use
-# (the release unpacked, as the end-to-end tests do); by default the one the build lays out.
+# and PANEL the panel program (the release installed, as the end-to-end tests do); by default the build's.
 
 BIN="$ROOT/build/win64/bin"
 RESOURCE="${RESOURCE:-$ROOT/build/win64/resource}"
+PANEL="${PANEL:-$BIN/kestro.exe}"
 export WINEPREFIX="${WINEPREFIX:-$ROOT/.deps/wine}"
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;winepulse.drv=d;winealsa.drv=d"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -57,12 +58,9 @@ start_host() {
     return 1
 }
 
-# The released panel when the resource folder holds one, else the build's.
 start_panel() {
     panel_settings
-    local panel="$BIN/kestro.exe"
-    [ -f "$RESOURCE/kestro/kestro-x64.exe" ] && panel="$RESOURCE/kestro/kestro-x64.exe"
-    (cd "$(dirname "$panel")" && exec wine "$(basename "$panel")") >"$OUT/panel.log" 2>&1 &
+    (cd "$(dirname "$PANEL")" && exec wine "$(basename "$PANEL")") >"$OUT/panel.log" 2>&1 &
     PANEL_PID=$!
     PANEL_WIN=$(timeout 30 xdotool search --sync --name '^Kestro$' | head -n 1)
     [ -n "$PANEL_WIN" ] || { echo "the panel window did not appear" >&2; return 1; }

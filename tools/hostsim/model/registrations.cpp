@@ -27,6 +27,7 @@ int Registrations::add(const std::string& kind, void* info) {
     e.owner = m_owner;
     if (kind == "csurf") {
         e.surface = *static_cast<const reaper_csurf_reg_t*>(info);
+        e.surfaceType = e.surface.type_string ? e.surface.type_string : "(null)";
     } else if (kind == "custom_action") {
         const auto* reg = static_cast<const custom_action_register_t*>(info);
         if (reg->uniqueSectionId != 0 || !reg->idStr || !*reg->idStr || !reg->name)
@@ -147,7 +148,7 @@ std::vector<std::string> Registrations::held() const {
     for (const Entry& e : m_entries) {
         std::string line = e.kind;
         if (e.kind == "csurf")
-            line += std::string(" ") + (e.surface.type_string ? e.surface.type_string : "(null)");
+            line += " " + e.surfaceType;
         else if (e.kind == "custom_action")
             line += " " + e.action.idStr + " " + std::to_string(e.action.command);
         else if (e.kind == "gaccel")

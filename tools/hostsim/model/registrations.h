@@ -49,7 +49,8 @@ public:
     bool runHooks(int command, int val, int val2, int relmode);
     // The first toggleaction hook's answer that is not -1, else -1.
     int toggleState(int command) const;
-    // Everything still held, one line each: "csurf CC121", "custom_action TAMSEL_X 53000", "hookcommand2".
+    // Everything still held, one line each: "csurf CC121", "custom_action TAMSEL_X 53000", "hookcommand2";
+    // safe to ask after the plug-ins are unloaded.
     std::vector<std::string> held() const;
 
 private:
@@ -58,6 +59,7 @@ private:
         const void* key = nullptr; // the record or function the plug-in registered, for withdrawal
         std::string owner;
         reaper_csurf_reg_t surface{};
+        std::string surfaceType; // a copy: the record's strings live in the plug-in, which may be gone
         ActionEntry action;
         HookCommand2Proc hook = nullptr;
         ToggleActionProc toggle = nullptr;
