@@ -136,6 +136,15 @@ ms_until() {
     echo $(($(date +%s%3N) - start))
 }
 
+# Lit at four looks 0.2 s apart: a light that blinks (500 ms on, 500 ms off) is dark at one of them.
+steady_lit() {
+    local i
+    for i in 1 2 3 4; do
+        lit_at "$1" "$2" || return 1
+        [ $i -eq 4 ] || sleep 0.2
+    done
+}
+
 # Waits up to $2 seconds for a host log line matching $1.
 host_did() {
     local i
