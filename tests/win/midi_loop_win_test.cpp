@@ -476,7 +476,7 @@ TEST_F(Loop, ASenderKilledMidBurstWedgesNobody) {
     for (int round = 0; round < 3; ++round) {
         in.clear();
         ChildProcess flood(L"flood");
-        ASSERT_TRUE(flood.waitReady());
+        ASSERT_TRUE(flood.waitReady()) << "round " << round << ", start error " << flood.startError();
         ASSERT_TRUE(in.waitForData(2000)) << "round " << round;
         flood.kill();
         ASSERT_TRUE(in.waitQuiet(500)) << "round " << round; // what the child sent before it died is through
