@@ -476,10 +476,10 @@ TEST_F(Loop, ASenderKilledMidBurstWedgesNobody) {
     for (int round = 0; round < 3; ++round) {
         in.clear();
         ChildProcess flood(L"flood");
-        ASSERT_TRUE(flood.waitReady());
+        ASSERT_TRUE(flood.waitReady()) << "round " << round << ", start error " << flood.startError();
         ASSERT_TRUE(in.waitForData(2000)) << "round " << round;
         flood.kill();
-        Sleep(100); // what the child sent before it died is through
+        ASSERT_TRUE(in.waitQuiet(500)) << "round " << round; // what the child sent before it died is through
         // What came before the kill came whole and in order.
         const Messages received = in.shortMessages();
         EXPECT_EQ(received, sequence(0, static_cast<std::uint32_t>(received.size()))) << "round " << round;

@@ -38,9 +38,10 @@ panel_settings() {
 # an empty one, so nothing is found there by accident.
 start_host() {
     mkdir -p "$OUT/reaper-program"
-    rm -f "$OUT/stop" "$OUT/report" "$OUT/control"
+    rm -f "$OUT/stop" "$OUT/report" "$OUT/control" "$OUT/ready-times"
     (cd "$BIN" && exec wine hostsim.exe --run --demo-project --in "$HOST_IN" --out "$HOST_OUT" \
         --resource-folder "$(winepath -w "$RESOURCE" 2>/dev/null)" \
+        --ready-log "$(winepath -w "$OUT/ready-times" 2>/dev/null)" \
         --program-folder "$(winepath -w "$OUT/reaper-program" 2>/dev/null)" \
         --stop-file "$(winepath -w "$OUT/stop" 2>/dev/null)" \
         --report-file "$(winepath -w "$OUT/report" 2>/dev/null)" \
@@ -133,6 +134,15 @@ ms_until() {
         sleep 0.1
     done
     echo $(($(date +%s%3N) - start))
+}
+
+# Lit at four looks 0.2 s apart: a light that blinks (500 ms on, 500 ms off) is dark at one of them.
+steady_lit() {
+    local i
+    for i in 1 2 3 4; do
+        lit_at "$1" "$2" || return 1
+        [ $i -eq 4 ] || sleep 0.2
+    done
 }
 
 # Waits up to $2 seconds for a host log line matching $1.

@@ -147,18 +147,20 @@ check "Listener Ready goes dark while the controller is away" test -n "$gone_ms"
 check "the surface let its ports go" host_did 'midi_Output([0-9]*)->Destroy()'
 shot 08a-unplugged
 control "back $HOST_IN" "back $HOST_OUT"
-back_ms=$(ms_until $LISTENER 5 lit)
-stack_log "Listener Ready lit again ${back_ms:-never} ms after the controller came back"
-check "Listener Ready lights again within 3 s, by itself" test -n "$back_ms" -a "${back_ms:-9999}" -le 3000
-sleep 0.5
-check "the whole picture comes back: Band On 1 lit for the send again" lit_at $BAND_ON_1
+# A lit Listener Ready alone may be a blink of a panel still waiting; the lamps come back only with the
+# surface's host-ready message and full resend, so they time the reconnect.
+back_ms=$(ms_until $BAND_ON_1 6 lit)
+stack_log "the controller's picture was back ${back_ms:-never} ms after it came back"
+check "by itself within 3 s the surface opens its ports again and the whole picture comes back (Band On 1)" \
+    test -n "$back_ms" -a "${back_ms:-9999}" -le 3000
+check "Listener Ready is lit again, steadily" steady_lit $LISTENER
 shot 08b-replugged
 
 step "CC121: Reconnect controller, from REAPER's action list"
 control "action CC121: Reconnect controller"
 check "the host runs the plug-in's action" host_did 'ran action "CC121: Reconnect controller"'
 sleep 1
-check "Listener Ready stays lit across the reconnect" lit_at $LISTENER
+check "Listener Ready stays lit across the reconnect" steady_lit $LISTENER
 check "every lamp is sent again: Band On 1 lit" lit_at $BAND_ON_1
 
 step "Stop"
@@ -180,17 +182,28 @@ check "Band On 1 still lit while the host runs" lit_at $BAND_ON_1
 # Reaped at once with the shell's report of the kill silenced: the host dies without a word, and the shell
 # says nothing about it either.
 { kill -9 "$HOST_PID"; wait "$HOST_PID"; } 2>/dev/null
-start_ms=$(date +%s%3N)
+# Counted from the last host-ready message that reached the panel (the host logs each one's time as it
+# leaves). A look at the screen takes a while on a busy machine, so the light went dark after the last look
+# that still saw it lit began and before the first look that saw it dark ended. The panel's presence check
+# (a 1.5 s timer) darkens it 1.5 to 3 s after that message. On a busy machine the timer and the repaint
+# come late (by up to 0.45 s seen under stress-ng --cpu 2), and the blink that follows may light it again
+# before a look saw it dark: it may still be seen lit up to a second later.
+ready_ms=$(tail -n 1 "$OUT/ready-times" 2>/dev/null)
+lit_ms=$ready_ms
 dark_ms=""
-for _ in $(seq 1 50); do
-    sleep 0.1
-    not lit_at $LISTENER && { dark_ms=$(($(date +%s%3N) - start_ms)); break; }
+for _ in $(seq 1 100); do
+    look_ms=$(date +%s%3N)
+    if lit_at $LISTENER; then lit_ms=$look_ms; else dark_ms=$(date +%s%3N) && break; fi
+    sleep 0.05
 done
-# The last host-ready message left up to 0.9 s before the kill, and each look at the screen takes a
-# moment, so the window seen from here is about 0.6 to 3.5 s.
-stack_log "Listener Ready went dark ${dark_ms:-never} ms after the host died"
-check "Listener Ready goes dark 1.5 to 3 s after the last host-ready message" \
-    test -n "$dark_ms" -a "${dark_ms:-0}" -ge 600 -a "${dark_ms:-0}" -le 3500
+if [ -n "$ready_ms" ] && [ -n "$dark_ms" ]; then
+    stack_log "Listener Ready went dark $((lit_ms - ready_ms)) to $((dark_ms - ready_ms)) ms after the last host-ready message"
+    check "Listener Ready goes dark 1.5 to 3 s after the last host-ready message" \
+        test $((dark_ms - ready_ms)) -ge 1500 -a $((lit_ms - ready_ms)) -le 4000
+else
+    stack_log "Listener Ready: last host-ready message at ${ready_ms:-unknown}, dark ${dark_ms:-never}"
+    check "Listener Ready goes dark 1.5 to 3 s after the last host-ready message" false
+fi
 check "all lamps are off again (Band On 1)" not lit_at $BAND_ON_1
 shot 09-host-gone
 

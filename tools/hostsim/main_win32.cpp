@@ -6,12 +6,13 @@
 //
 //   hostsim.exe [--resource-folder DIR] [--program-folder DIR] [--run] [--in NAME] [--out NAME]
 //               [--config TEXT] [--seconds N] [--demo-project] [--list-ports] [--stop-file PATH]
-//               [--show-config] [--report-file PATH] [--control-file PATH]
+//               [--show-config] [--report-file PATH] [--control-file PATH] [--ready-log PATH]
 //
 // --report-file: whenever that file appears, the gaps kept on the MIDI output so far are printed and the
 // file is removed (they are printed anyway when the surface is destroyed).
 // --control-file: whenever that file appears, each of its lines is carried out as the host's user would,
 // and the file is removed (see control.h).
+// --ready-log: each host-ready message that left appends its wall-clock time (Unix ms) to that file.
 //
 // The resource folder (GetResourcePath) defaults to "resource" beside the folder of hostsim.exe, where the
 // build lays one out; the program folder (GetExePath) to the folder of hostsim.exe, as REAPER's is its own.
@@ -39,7 +40,7 @@ struct Options {
     bool demoProject = false;
     bool listPorts = false;
     bool showConfig = false;
-    std::string in, out, config, resourceFolder, programFolder, stopFile, reportFile, controlFile;
+    std::string in, out, config, resourceFolder, programFolder, stopFile, reportFile, controlFile, readyLog;
     double seconds = 0; // 0: until Ctrl+C
 };
 
@@ -80,7 +81,8 @@ bool parse(int argc, char** argv, Options& o) {
         else if (a == "--show-config")
             o.showConfig = true;
         else if (a == "--resource-folder" || a == "--program-folder" || a == "--in" || a == "--out" ||
-                 a == "--config" || a == "--stop-file" || a == "--report-file" || a == "--control-file") {
+                 a == "--config" || a == "--stop-file" || a == "--report-file" || a == "--control-file" ||
+                 a == "--ready-log") {
             std::string& target = a == "--resource-folder"  ? o.resourceFolder
                                   : a == "--program-folder" ? o.programFolder
                                   : a == "--in"             ? o.in
@@ -88,7 +90,8 @@ bool parse(int argc, char** argv, Options& o) {
                                   : a == "--config"         ? o.config
                                   : a == "--stop-file"      ? o.stopFile
                                   : a == "--control-file"   ? o.controlFile
-                                                            : o.reportFile;
+                                  : a == "--report-file"    ? o.reportFile
+                                                            : o.readyLog;
             if (!value(target))
                 return false;
         } else if (a == "--seconds") {
@@ -265,6 +268,7 @@ int run(const Options& o) {
         hostsim::buildDemoProject(host);
     if (o.run || o.listPorts || o.showConfig)
         hostsim::useWindowsMidi(host);
+    hostsim::setReadyLog(o.readyLog);
     if (o.run)
         hostsim::defineWindowActions(host);
     if (o.listPorts) {
@@ -312,7 +316,8 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, options)) {
         std::printf("usage: hostsim [--resource-folder DIR] [--program-folder DIR] [--run] [--in NAME] "
                     "[--out NAME] [--config TEXT] [--seconds N] [--demo-project] [--list-ports] "
-                    "[--stop-file PATH] [--show-config] [--report-file PATH] [--control-file PATH]\n");
+                    "[--stop-file PATH] [--show-config] [--report-file PATH] [--control-file PATH] "
+                    "[--ready-log PATH]\n");
         return 2;
     }
     return run(options);

@@ -4,12 +4,16 @@
 #include "hostsim/model/midi_event_list.h"
 #include "hostsim/model/msvc_slot.h"
 
+#include "cc121_messages.h"
+
 #include <windows.h>
 
 #include <mmsystem.h>
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -182,6 +186,29 @@ private:
 
 WireClock g_wireClock; // every output of the process
 
+std::mutex g_readyLogMutex;
+std::string g_readyLog;
+
+// Written at once, a line at a time: the host may be killed at any moment, and the last line must be whole.
+void noteHostReady() {
+    std::lock_guard<std::mutex> lock(g_readyLogMutex);
+    if (g_readyLog.empty())
+        return;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL; // 1970-01-01 in 100 ns steps since 1601
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    char line[32];
+    const int length = std::snprintf(line, sizeof line, "%llu\n", (ticks - kUnixEpoch) / 10000);
+    const std::unique_ptr<void, decltype(&CloseHandle)> file(
+        CreateFileA(g_readyLog.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr),
+        &CloseHandle);
+    DWORD written = 0;
+    if (file.get() != INVALID_HANDLE_VALUE && length > 0)
+        WriteFile(file.get(), line, static_cast<DWORD>(length), &written, nullptr);
+}
+
 class WinmmOutput final : public midi_Output {
 public:
     WinmmOutput(int dev, MidiDeviceObserver& observer) : m_dev(dev), m_observer(observer) {}
@@ -220,8 +247,11 @@ public:
             for (int spins = 0; !(h.dwFlags & MHDR_DONE) && spins < 1000; ++spins)
                 Sleep(1); // the message is on its way once the driver marks it done
         }
+        const bool delivered = (h.dwFlags & MHDR_DONE) != 0;
         midiOutUnprepareHeader(m_handle, &h, sizeof h);
         g_wireClock.sent(bytes[0], msg->size > 1 ? bytes[1] : 0);
+        if (delivered && cc121::isHostReadyMessage(bytes, static_cast<std::size_t>(msg->size)))
+            noteHostReady();
     }
     void Send(unsigned char status, unsigned char d1, unsigned char d2, int) override {
         g_wireClock.sent(status, d1);
@@ -292,6 +322,11 @@ std::unique_ptr<MidiDeviceFactory> makeWindowsMidiFactory() {
 
 std::string wireGapSummary() {
     return g_wireClock.summary();
+}
+
+void setReadyLog(const std::string& path) {
+    std::lock_guard<std::mutex> lock(g_readyLogMutex);
+    g_readyLog = path;
 }
 
 void useWindowsMidi(Host& host) {

@@ -27,4 +27,8 @@ std::unique_ptr<MidiDeviceFactory> makeWindowsMidiFactory();
 // message to the next message (min, median, max in milliseconds).
 std::string wireGapSummary();
 
+// From now on every host-ready message that has left an output appends a line to the file at `path`: its
+// wall-clock time in Unix milliseconds. Someone watching the panel counts from the last one. Empty: none.
+void setReadyLog(const std::string& path);
+
 } // namespace hostsim

@@ -33,13 +33,21 @@ ChildProcess::ChildProcess(const std::wstring& mode) {
         return;
     std::wstring commandLine = L"\"" + std::wstring(exe) + L"\" " + kChildSwitch + L" " + mode + L" " +
                                readyName + L" " + std::to_wstring(GetCurrentProcessId());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (CreateProcessW(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &info)) {
-        CloseHandle(info.hThread);
-        m_process = info.hProcess;
+    // A machine short of processes or memory may refuse a start for a moment: a few more tries.
+    for (int attempt = 0; attempt < 5 && !m_process; ++attempt) {
+        if (attempt > 0)
+            Sleep(200);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &info)) {
+            CloseHandle(info.hThread);
+            m_process = info.hProcess;
+            m_startError = 0;
+        } else {
+            m_startError = GetLastError();
+        }
     }
 }
 

@@ -18,6 +18,8 @@ public:
 
     // True once the child says it is set up; false if it died or took too long.
     bool waitReady();
+    // Why the child did not start (GetLastError of the last attempt), 0 when it did.
+    DWORD startError() const { return m_startError; }
     void kill();
     // The exit code, or STILL_ACTIVE if it did not end in time.
     DWORD waitExit();
@@ -25,6 +27,7 @@ public:
 private:
     HANDLE m_process = nullptr;
     HANDLE m_ready = nullptr;
+    DWORD m_startError = 0;
 };
 
 struct ChildArguments {

@@ -66,6 +66,19 @@ bool Receiver::waitForData(std::size_t count, DWORD timeoutMs) {
                               [&] { return dataCount() >= count; });
 }
 
+bool Receiver::waitQuiet(DWORD quietMs, DWORD timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        const std::size_t seen = m_events.size();
+        if (!m_changed.wait_for(lock, std::chrono::milliseconds(quietMs),
+                                [&] { return m_events.size() != seen; }))
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+    }
+}
+
 std::vector<InputEvent> Receiver::events() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_events;

@@ -56,6 +56,9 @@ public:
 
     // Waits until this many MIM_DATA calls and MIM_LONGDATA calls with data have come.
     bool waitForData(std::size_t count, DWORD timeoutMs = kWaitMs);
+    // Waits until no call has come for `quietMs`: what a sender that died had sent is then all through,
+    // however long a busy machine keeps it on its way.
+    bool waitQuiet(DWORD quietMs, DWORD timeoutMs = kWaitMs);
 
     std::vector<InputEvent> events();
     std::vector<InputEvent> takeEvents();
