@@ -1,7 +1,5 @@
 #include "host_windows.h"
 
-#include "hostsim/model/host.h"
-
 #include <windows.h>
 
 #include <cstdio>
@@ -23,7 +21,9 @@ INT_PTR CALLBACK dialogProc(HWND hwnd, UINT msg, WPARAM, LPARAM) {
     return FALSE;
 }
 
-void openWindow(const std::string& title) {
+} // namespace
+
+void openHostWindow(const std::string& title) {
     struct {
         DLGTEMPLATE tmpl;
         WORD menu, windowClass, caption;
@@ -36,29 +36,6 @@ void openWindow(const std::string& title) {
         return;
     SetWindowTextA(hwnd, title.c_str());
     std::printf("hostsim: window \"%s\" opened\n", title.c_str());
-}
-
-// "<word> 3 \"Bass\"" with " (folder)" for a folder track, as the host's window titles name a track.
-std::string trackPart(Host& host, Track& track, const char* word) {
-    const int n = host.project().toId(&track, false);
-    std::string s = word + (" " + std::to_string(n)) + " \"" + track.name + "\"";
-    if (track.isFolder())
-        s += " (folder)";
-    return s;
-}
-
-} // namespace
-
-void defineWindowActions(Host& host) {
-    host.commands().define(40293, [&host](const CommandCall&) {
-        if (Track* t = host.project().lastTouched(); t && t != &host.project().master())
-            openWindow("Routing for " + trackPart(host, *t, "track"));
-    });
-    host.commands().define(40291, [&host](const CommandCall&) {
-        if (Track* t = host.project().lastTouched(); t && t != &host.project().master())
-            openWindow("FX: " + trackPart(host, *t, "Track"));
-    });
-    host.commands().define(40846, [](const CommandCall&) { openWindow("FX: Master Track"); });
 }
 
 } // namespace hostsim
