@@ -25,6 +25,7 @@ void MidiMonitor::note(cc121::Direction direction, const std::uint8_t* data, std
             std::lock_guard<std::mutex> lock(m_mutex);
             if (m_lines.size() >= kLinesPerRun) {
                 ++m_more; // only counted: a flood must not cost the worker or the next Run its formatting
+                m_waiting.store(true, std::memory_order_release);
                 return;
             }
         }
@@ -36,12 +37,15 @@ void MidiMonitor::note(cc121::Direction direction, const std::uint8_t* data, std
             m_lines.push_back(std::move(line));
         else
             ++m_more;
+        m_waiting.store(true, std::memory_order_release);
     } catch (...) {
         // A line that finds no memory is not shown; the surface goes on.
     }
 }
 
 std::string MidiMonitor::take() {
+    if (!m_waiting.load(std::memory_order_acquire))
+        return {};
     std::vector<std::string> lines;
     std::size_t more = 0;
     {
@@ -49,6 +53,7 @@ std::string MidiMonitor::take() {
         lines.swap(m_lines);
         more = m_more;
         m_more = 0;
+        m_waiting.store(false, std::memory_order_relaxed);
     }
     std::string text;
     for (const std::string& line : lines)

@@ -6,6 +6,7 @@
 
 #include "cc121_describe.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -32,6 +33,8 @@ private:
     std::mutex m_mutex;
     std::vector<std::string> m_lines;
     std::size_t m_more = 0;
+    // Set with the mutex held when a line or a count waits, so an idle Run takes no lock.
+    std::atomic<bool> m_waiting{false};
 };
 
 } // namespace tamsel
