@@ -133,6 +133,8 @@ void CC121::reconnect() {
 }
 
 void CC121::printMonitor() {
+    if (!m_monitor.waiting())
+        return;
     try {
         const std::string lines = m_monitor.take();
         if (!lines.empty() && host::ShowConsoleMsg)

@@ -28,6 +28,8 @@ public:
     // The lines noted since the last call, each ending in a newline, then "(N more)" for the ones beyond
     // kLinesPerRun; empty when nothing was noted.
     std::string take();
+    // True when a line or a count waits for take(); cheap enough for every Run.
+    bool waiting() const { return m_waiting.load(std::memory_order_acquire); }
 
 private:
     std::mutex m_mutex;
