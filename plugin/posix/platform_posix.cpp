@@ -4,6 +4,7 @@
 
 #include "swell.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -54,7 +55,8 @@ public:
         }
     }
     // "<folder>/*.eqmap": the names in the folder that match the pattern's last part, compared as the file
-    // system stores them (case-sensitive), in the order the folder lists them. Folders are left out.
+    // system stores them (case-sensitive), in name order as Windows' own disks list them (a folder here lists
+    // in no order, and the first map of an ID wins). Folders are left out.
     std::vector<std::string> listFiles(const std::string& pattern) override {
         std::vector<std::string> names;
         const std::size_t slash = pattern.find_last_of('/');
@@ -71,6 +73,7 @@ public:
                 continue;
             names.emplace_back(entry->d_name);
         }
+        std::sort(names.begin(), names.end());
         return names;
     }
     char pathSeparator() override { return '/'; }
